@@ -1,0 +1,87 @@
+#include "cli/ProjectJson.h"
+
+#include "model/Project.h"
+
+namespace pontra {
+
+using json = nlohmann::ordered_json;
+
+namespace {
+
+json ElementToJson(const CElement& e) {
+    json operands = json::array();
+    for (int i = 0; i < e.operandCount && i < kMaxOperands; ++i) operands.push_back(e.operands[static_cast<size_t>(i)]);
+    json j = {{"kind", e.kind}, {"mnemonic", e.mnemonic}, {"operands", operands}};
+    if (e.kind == kKindBranch) {
+        json legs = json::array();
+        for (const auto& leg : e.legs) legs.push_back(RungToJson(*leg));
+        j["legs"] = legs;
+    }
+    return j;
+}
+
+json RungsToJson(const RungList& rungs) {
+    json list = json::array();
+    for (const auto& r : rungs) list.push_back(RungToJson(*r));
+    return list;
+}
+
+json TagsToJson(const TagList& tags) {
+    json list = json::array();
+    for (const auto& t : tags) list.push_back(TagToJson(*t));
+    return list;
+}
+
+}  // namespace
+
+json RungToJson(const CRung& rung) {
+    json elements = json::array();
+    for (const auto& e : rung.elements) elements.push_back(ElementToJson(*e));
+    return {{"comment", rung.comment}, {"flag", rung.flag}, {"elements", elements}};
+}
+
+json TagToJson(const CTag& t) {
+    json choices = json::array();
+    for (size_t i = 0; i < t.choiceTexts.size(); ++i)
+        choices.push_back({t.choiceTexts[i], i < t.choiceValues.size() ? t.choiceValues[i] : 0u});
+    return {{"name", t.name},
+            {"type", t.dataType},
+            {"init", t.initialValue},
+            {"style", t.style},
+            {"description", t.description},
+            {"alias", t.alias},
+            {"base_tag", t.baseTag},
+            {"usage", t.usage},
+            {"non_volatile", t.nonVolatile != 0},
+            {"connection",
+             {{"kind", t.connectionKind}, {"address", FormatModuleAddress(t.connectionWord)}, {"parameter", t.connectionParam}}},
+            {"config", {{"mode", t.configMode}, {"text", t.configText}, {"choices", choices}}},
+            {"address", t.address},
+            {"bit", t.bit},
+            {"size", t.byteSize},
+            {"members", TagsToJson(t.members)}};
+}
+
+json ProjectToJson(const CProject& project) {
+    const CVessaDoc& doc = project.doc;
+    json units = json::array();
+    for (const auto& u : project.units) {
+        units.push_back({{"name", u->name},
+                         {"kind", u->kind},
+                         {"language", u->language},
+                         {"rungs", RungsToJson(u->rungs)},
+                         {"text", u->text},
+                         {"tags", TagsToJson(u->tags)}});
+    }
+    return {{"format_version", doc.formatVersion},
+            {"time_stamp", doc.timeStamp},
+            {"module_address", doc.moduleAddressText},
+            {"controller_type", doc.controllerType},
+            {"version", {{"major", doc.version.major}, {"minor", doc.version.minor}, {"revision", doc.version.revision}}},
+            {"main", {{"rungs", RungsToJson(doc.rungs)}, {"tags", TagsToJson(doc.tags)}}},
+            {"controller_tags", TagsToJson(doc.controllerTags)},
+            {"units", units},
+            {"configuration_type", project.configTypeName}};
+}
+
+}  // namespace pontra

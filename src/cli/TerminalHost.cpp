@@ -1,0 +1,111 @@
+#include "cli/TerminalHost.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <thread>
+
+namespace pontra {
+
+bool TerminalHost::Ask(const std::string& text, const char* choices) {
+    std::cerr << text << "\n";
+    if (assumeYes_) return true;
+    if (!isatty(STDIN_FILENO)) {
+        std::cerr << "(no terminal to answer: " << (std::string(choices) == "y/n" ? "No" : "Cancel") << ")\n";
+        return false;
+    }
+    std::cerr << "[" << choices << "] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer)) return false;
+    return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'o' || answer[0] == 'O');
+}
+
+void TerminalHost::Message(const std::string& text) { std::cerr << text << "\n"; }
+
+bool TerminalHost::AskOkCancel(const std::string& text) { return Ask(text, "ok/cancel"); }
+
+bool TerminalHost::AskYesNo(const std::string& text) { return Ask(text, "y/n"); }
+
+// Paths come from the command line; a dialog has nothing more to ask.
+std::optional<std::string> TerminalHost::ChooseFile(const FileDialogRequest&) { return std::nullopt; }
+
+std::optional<ControllerPropertiesChoice> TerminalHost::ControllerPropertiesDialog(uint32_t, const std::string&) {
+    auto answer = pendingProperties;
+    pendingProperties.reset();
+    return answer;
+}
+
+void TerminalHost::SetClipboard(const std::string& format, const std::string& data) { clipboard_[format] = data; }
+
+std::optional<std::string> TerminalHost::GetClipboard(const std::string& format) {
+    auto it = clipboard_.find(format);
+    if (it == clipboard_.end()) return std::nullopt;
+    return it->second;
+}
+
+void TerminalHost::StartTimer(int id, int milliseconds) {
+    timers_[id] = {milliseconds, std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds)};
+}
+
+void TerminalHost::StopTimer(int id) { timers_.erase(id); }
+
+void TerminalHost::ShowProgress(const std::string&, bool) {}
+
+void TerminalHost::SetProgress(int, int) {}
+
+void TerminalHost::Post(std::function<void()> work) { events_.Push(std::move(work)); }
+
+void TerminalHost::PumpEvents() {
+    events_.RunPending();
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<int> due;
+    for (auto& [id, timer] : timers_)
+        if (timer.second <= now) due.push_back(id);
+    for (int id : due) {
+        auto it = timers_.find(id);
+        if (it == timers_.end()) continue;  // stopped by an earlier handler
+        it->second.second = now + std::chrono::milliseconds(it->second.first);
+        DeliverTimer(id);
+    }
+}
+
+bool TerminalHost::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (true) {
+        PumpEvents();
+        if (done()) return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= end) return false;
+        auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(end - now);
+        for (auto& [id, timer] : timers_)
+            wait = std::min(wait, std::chrono::duration_cast<std::chrono::milliseconds>(timer.second - now));
+        events_.WaitFor(std::clamp(wait, std::chrono::milliseconds(1), std::chrono::milliseconds(50)));
+    }
+}
+
+void TerminalHost::Wait(int milliseconds) {
+    PumpUntil([] { return false; }, std::chrono::milliseconds(milliseconds));
+}
+
+void TerminalHost::SetTitle(const std::string&, const std::string&) {}
+
+void TerminalHost::OutputLineAdded(const std::string& line) { std::cout << line << "\n" << std::flush; }
+
+std::string TerminalHost::GetSetting(const std::string& key, const std::string& fallback) {
+    auto it = settings_.find(key);
+    return it == settings_.end() ? fallback : it->second;
+}
+
+void TerminalHost::SetSetting(const std::string& key, const std::string& value) { settings_[key] = value; }
+
+std::string TerminalHost::TempFolder() { return std::filesystem::temp_directory_path().string(); }
+
+std::string TerminalHost::ProgramFolder() {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string(".") : exe.parent_path().string();
+}
+
+}  // namespace pontra

@@ -1,0 +1,50 @@
+// The hub every command reaches: the open project (document, unit and type lists),
+// the application-wide flags, and the host that connects the core to a person.
+// Not a window: the GUI's main window owns one, pontra-cli and tests create their own.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/Host.h"
+#include "model/Project.h"
+
+namespace pontra {
+
+class CMainFrame {
+public:
+    explicit CMainFrame(Host& host);
+    ~CMainFrame();
+    CMainFrame(const CMainFrame&) = delete;
+    CMainFrame& operator=(const CMainFrame&) = delete;
+
+    Host& host() { return host_; }
+    CProject& project() { return *project_; }
+    const CProject& project() const { return *project_; }
+    CVessaDoc& doc() { return project_->doc; }
+    UnitList& units() { return project_->units; }
+    TypeList& types() { return project_->types; }
+
+    // Replaces the open project as a whole (the unit and type lists go with it).
+    void SetProject(std::unique_ptr<CProject> project);
+
+    // Application-wide state (not saved).
+    int debugMode = 0;               // non-zero while online in debug mode
+    bool downloadInProgress = false;  // the download bar is visible
+    std::string tagViewSubject;      // what the tag editor shows; "TYPE" while a type is edited
+    std::string statusSuffix;        // the module status shown in titles while online
+
+    // The refusal text of operations that cannot run online.
+    static constexpr const char* kDebugModeRefusal = "This operation can't be use in Debug mode!";
+
+    // Sets or clears the modified mark and refreshes the titles.
+    void SetModified(bool modified);
+    // Recomputes the window titles and hands them to the host.
+    void UpdateTitles();
+
+private:
+    Host& host_;
+    std::unique_ptr<CProject> project_;
+};
+
+}  // namespace pontra
