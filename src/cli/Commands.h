@@ -1,0 +1,26 @@
+// pontra-cli subcommands. Each command lives in its own file and registers itself with
+// the application through one Add...Command function called from main.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <vector>
+
+namespace pontra {
+
+// Exit status of every command: 0 success, 1 the operation failed (verification
+// errors, module refused, transfer failed, question answered Cancel), 2 usage error or
+// unreadable input.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct CliCommand {
+    CLI::App* app = nullptr;
+    std::function<int()> run;
+};
+using CommandList = std::vector<CliCommand>;
+
+void AddDumpCommand(CLI::App& app, CommandList& commands);
+
+}  // namespace pontra
