@@ -1,10 +1,18 @@
 #include "model/Ladder.h"
 
+#include <atomic>
+
 #include "model/Catalogue.h"
 
 namespace pontra {
 
-CElement::CElement(int kind) : kind(kind) { ApplyCatalogue(*this); }
+namespace {
+std::atomic<uint64_t> nextElementId{1};
+}
+
+CElement::CElement(int kind) : kind(kind), id(nextElementId.fetch_add(1, std::memory_order_relaxed)) {
+    ApplyCatalogue(*this);
+}
 CElement::~CElement() = default;
 
 CRung::CRung() = default;
@@ -65,6 +73,15 @@ void DeleteBranchLegs(CElement& element) {
 void DeleteRungContents(CRung& rung) {
     for (auto& e : rung.elements) DeleteBranchLegs(*e);
     rung.elements.clear();
+}
+
+CElement* FindElementById(const CRung& rung, uint64_t id) {
+    for (const auto& e : rung.elements) {
+        if (e->id == id) return e.get();
+        for (const auto& leg : e->legs)
+            if (CElement* found = FindElementById(*leg, id)) return found;
+    }
+    return nullptr;
 }
 
 int ElementPosition(const CElement& element) {

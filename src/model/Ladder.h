@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +83,10 @@ public:
     int work1 = 0, work2 = 0;
     int descriptionOperand = 0;
 
+    // Identity that survives moves but not deletion: references held outside the model
+    // (output-window lines) find their element by it, never by address.
+    const uint64_t id;
+
     CRung* parent = nullptr;           // the rung or leg that holds this element (not owned)
     RungList legs;                     // kind 5 only: the branch legs, top to bottom
     std::vector<CCallParam> callParams;  // kind 62 only
@@ -121,6 +126,9 @@ void DeleteRungContents(CRung& rung);
 
 // Deletes every leg of a branch element.
 void DeleteBranchLegs(CElement& element);
+
+// The element with this id below a rung (legs included), or null.
+CElement* FindElementById(const CRung& rung, uint64_t id);
 
 // Index of the element in its parent's element list, or -1.
 int ElementPosition(const CElement& element);

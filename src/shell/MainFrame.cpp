@@ -4,7 +4,7 @@
 
 namespace pontra {
 
-CMainFrame::CMainFrame(Host& host) : host_(host), project_(NewProject()) {}
+CMainFrame::CMainFrame(Host& host) : output(host), host_(host), project_(NewProject()) {}
 
 CMainFrame::~CMainFrame() = default;
 

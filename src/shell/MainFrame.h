@@ -8,6 +8,7 @@
 
 #include "host/Host.h"
 #include "model/Project.h"
+#include "shell/OutputWindow.h"
 
 namespace pontra {
 
@@ -33,6 +34,10 @@ public:
     bool downloadInProgress = false;  // the download bar is visible
     std::string tagViewSubject;      // what the tag editor shows; "TYPE" while a type is edited
     std::string statusSuffix;        // the module status shown in titles while online
+    // Set by every reported compiler error; cleared when a verify, compile or import starts.
+    bool compileError = false;
+
+    OutputWindow output;
 
     // The refusal text of operations that cannot run online.
     static constexpr const char* kDebugModeRefusal = "This operation can't be use in Debug mode!";
