@@ -119,9 +119,22 @@ int SimProcess::Stop(int signal) {
     return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// Folders made by TempFile, removed when the test program ends.
+struct TempFolders {
+    std::vector<std::string> paths;
+    ~TempFolders() {
+        std::error_code ignored;
+        for (const auto& p : paths) std::filesystem::remove_all(p, ignored);
+    }
+};
+
 std::string TempFile(const std::vector<uint8_t>& bytes, const std::string& name) {
-    char dir[] = "/tmp/pontra-sim-test-XXXXXX";
-    const std::string path = std::string(mkdtemp(dir)) + "/" + name;
+    static TempFolders folders;
+    const std::string pattern = (std::filesystem::temp_directory_path() / "pontra-sim-test-XXXXXX").string();
+    std::vector<char> dir(pattern.begin(), pattern.end());
+    dir.push_back('\0');
+    folders.paths.emplace_back(mkdtemp(dir.data()));
+    const std::string path = folders.paths.back() + "/" + name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path;
