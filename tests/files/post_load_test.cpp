@@ -171,10 +171,5 @@ TEST(PostLoad, DecliningTheUpdateChangesNothing) {
     EXPECT_TRUE(dir.Names().empty());
 }
 
-TEST(PostLoad, BackupPathsKeepTheFolder) {
-    EXPECT_EQ(OldVersionBackupPath("/a/b.c/Line.clp"), "/a/b.c/Line_OldVersion.clp");
-    EXPECT_EQ(OldVersionBackupPath("Line"), "Line_OldVersion.clp");
-}
-
 }  // namespace
 }  // namespace pontra

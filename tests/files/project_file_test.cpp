@@ -133,14 +133,5 @@ TEST(ProjectFile, WriteOfReadIsByteIdentical) {
     EXPECT_EQ(Write(*result.project), first);
 }
 
-TEST(ProjectFile, WritingAlignsMemberScopes) {
-    auto project = SmallProject();
-    auto tag = test::MakeTag(*project, "T", "DINT");
-    tag->scope = 1;
-    project->doc.tags.push_back(std::move(tag));
-    Write(*project);
-    EXPECT_EQ(project->doc.tags.back()->members[31]->scope, 1);
-}
-
 }  // namespace
 }  // namespace pontra

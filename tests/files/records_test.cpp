@@ -160,37 +160,5 @@ TEST(Records, ElementRepairsAndLimits) {
     }
 }
 
-TEST(Records, OldTagRecordsDeriveWhatTheyLack) {
-    auto project = NewProject();
-    struct Case {
-        uint32_t version;
-        FileBytes::Tag tag;
-        std::string type;
-        size_t members;
-        std::string bit2;
-    };
-    const Case cases[] = {
-        {1, {.name = "N", .type = "", .init = "4"}, "SINT", 8, "1"},    // empty type: SINT, bits derived
-        {2, {.name = "D", .type = "DINT", .init = "5"}, "DINT", 32, "1"},
-        {2, {.name = "B", .type = "BOOL", .init = "1"}, "BOOL", 0, ""},
-        {2, {.name = "K", .type = "INT", .init = "0", .members = test::BitMembers("K", 2)}, "INT", 2, ""},
-        {3, {.name = "E", .type = "DINT", .init = "4"}, "DINT", 0, ""},  // from version 3 on, as stored
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.tag.name);
-        FileBytes bytes;
-        bytes.TagRecord(c.tag, c.version);
-        ArchiveReader in(bytes.bytes);
-        auto tag = ReadTag(in, c.version, *project);
-        ASSERT_TRUE(tag) << in.Error();
-        EXPECT_EQ(in.Remaining(), 0u);
-        EXPECT_EQ(tag->dataType, c.type);
-        ASSERT_EQ(tag->members.size(), c.members);
-        if (!c.bit2.empty()) {
-            EXPECT_EQ(tag->members[2]->initialValue, c.bit2);
-        }
-    }
-}
-
 }  // namespace
 }  // namespace pontra
