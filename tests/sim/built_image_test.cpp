@@ -48,10 +48,13 @@ void AddTag(const CProject& p, TagList& list, const std::string& name, const std
     list.push_back(std::move(tag));
 }
 
-// Main program and two function blocks, one calling the other:
+// Main program and two function blocks, one calling the other. Parameters travel by
+// explicit copies, as in a saved ladder project (a JFB's bindings are not stored):
 //   Scale(In -> Out): Out := In * 3; Calls := Calls + 1
-//   Latch(Set, Reset, Value -> Q, Scaled): Q := (Set OR Q) AND NOT Reset; Sc(In := Value, Out => Scaled)
-//   main: L1(Set := StartPB, Reset := StopPB, Value := Raw, Q => Motor, Scaled => Result)
+//   Latch(Set, Reset, Value -> Q, Scaled): Q := (Set OR Q) AND NOT Reset;
+//                                          Sc.In := Value; JFB Sc; Scaled := Sc.Out
+//   main: L1.Set := StartPB; L1.Reset := StopPB; L1.Value := Raw; JFB L1;
+//         Motor := L1.Q; Result := L1.Scaled
 std::unique_ptr<CProject> Plant() {
     auto p = NewProject("Vessa");
     p->units.push_back(std::make_unique<CUnit>("Scale", kUnitFunctionBlock));
@@ -77,8 +80,9 @@ std::unique_ptr<CProject> Plant() {
     Branch(seal, std::move(legs));
     seal.Append(El("XIO", {"Reset"}));
     seal.Append(El("OTE", {"Q"}));
-    CElement& callScale = Rung(latch.rungs).Append(El("JFB", {"Sc"}));
-    callScale.callParams = {{"In", "DINT", kUsageInput, "Value", ""}, {"Out", "DINT", kUsageOutput, "", "Scaled"}};
+    Rung(latch.rungs).Append(El("MOV", {"Value", "Sc.In"}));
+    Rung(latch.rungs).Append(El("JFB", {"Sc"}));
+    Rung(latch.rungs).Append(El("MOV", {"Sc.Out", "Scaled"}));
 
     CVessaDoc& d = p->doc;
     d.rungs.clear();
@@ -86,12 +90,17 @@ std::unique_ptr<CProject> Plant() {
     AddTag(*p, d.tags, "Raw", "DINT", kUsageNone);
     AddTag(*p, d.tags, "Result", "DINT", kUsageNone);
     AddTag(*p, d.tags, "L1", "Latch", kUsageNone);
-    CElement& callLatch = Rung(d.rungs).Append(El("JFB", {"L1"}));
-    callLatch.callParams = {{"Set", "BOOL", kUsageInput, "StartPB", ""},
-                            {"Reset", "BOOL", kUsageInput, "StopPB", ""},
-                            {"Value", "DINT", kUsageInput, "Raw", ""},
-                            {"Q", "BOOL", kUsageOutput, "", "Motor"},
-                            {"Scaled", "DINT", kUsageOutput, "", "Result"}};
+    auto copyBit = [&](const std::string& from, const std::string& to) {
+        CRung& r = Rung(d.rungs);
+        r.Append(El("XIC", {from}));
+        r.Append(El("OTE", {to}));
+    };
+    copyBit("StartPB", "L1.Set");
+    copyBit("StopPB", "L1.Reset");
+    Rung(d.rungs).Append(El("MOV", {"Raw", "L1.Value"}));
+    Rung(d.rungs).Append(El("JFB", {"L1"}));
+    copyBit("L1.Q", "Motor");
+    Rung(d.rungs).Append(El("MOV", {"L1.Scaled", "Result"}));
     return p;
 }
 
