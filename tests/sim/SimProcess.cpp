@@ -1,7 +1,6 @@
 #include "sim/SimProcess.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -9,10 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <chrono>
 #include <random>
 #include <thread>
 
@@ -22,12 +18,10 @@ namespace pontra::sim::test {
 
 namespace {
 
-std::mt19937& Random() {
+int Between(int low, int high) {
     static std::mt19937 engine{std::random_device{}()};
-    return engine;
+    return std::uniform_int_distribution<int>(low, high)(engine);
 }
-
-int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(Random()); }
 
 sockaddr_in Endpoint(const std::string& address, uint16_t port) {
     sockaddr_in sa{};
@@ -37,16 +31,14 @@ sockaddr_in Endpoint(const std::string& address, uint16_t port) {
     return sa;
 }
 
-bool WaitReadable(int fd, int timeoutMs) {
+bool Readable(int fd, int timeoutMs) {
     pollfd p{fd, POLLIN, 0};
     return ::poll(&p, 1, timeoutMs) > 0;
 }
 
 }  // namespace
 
-SimProcess::~SimProcess() {
-    if (pid_ > 0) Stop(SIGKILL);
-}
+SimProcess::~SimProcess() { Stop(SIGKILL); }
 
 std::string SimProcess::Address(int i) const {
     in_addr a{};
@@ -64,10 +56,9 @@ bool SimProcess::Start(const std::vector<std::string>& args, int count) {
         modbusPort = static_cast<uint16_t>(Between(20000, 29999));
         tftpPort = static_cast<uint16_t>(Between(30000, 39999));
         udpPort = static_cast<uint16_t>(Between(40000, 49999));
-        std::vector<std::string> argv = {BuiltBinary("src/sim/pontra-sim"), "--address", address,
-                                         "--modbus-port", std::to_string(modbusPort), "--tftp-port",
-                                         std::to_string(tftpPort), "--udp-port", std::to_string(udpPort),
-                                         "--count", std::to_string(count)};
+        std::vector<std::string> argv = {BuiltBinary("src/sim/pontra-sim"), "--address", address, "--count",
+                                         std::to_string(count), "--modbus-port", std::to_string(modbusPort),
+                                         "--tftp-port", std::to_string(tftpPort), "--udp-port", std::to_string(udpPort)};
         argv.insert(argv.end(), args.begin(), args.end());
         int out[2];
         if (pipe(out) != 0) return false;
@@ -86,13 +77,11 @@ bool SimProcess::Start(const std::vector<std::string>& args, int count) {
         out_ = out[0];
         readyLines.clear();
         std::string pending;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (static_cast<int>(readyLines.size()) < count && std::chrono::steady_clock::now() < deadline) {
-            if (!WaitReadable(out_, 200)) continue;
-            char buffer[512];
-            const ssize_t n = read(out_, buffer, sizeof buffer);
-            if (n <= 0) break;  // exited: most likely a bind failure
-            pending.append(buffer, static_cast<size_t>(n));
+        char buffer[512];
+        ssize_t n = 1;
+        while (static_cast<int>(readyLines.size()) < count && n > 0 && Readable(out_, 10000)) {
+            n = read(out_, buffer, sizeof buffer);  // 0: it exited, most likely on a bind failure
+            pending.append(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0)));
             for (size_t nl; (nl = pending.find('\n')) != std::string::npos; pending.erase(0, nl + 1))
                 readyLines.push_back(pending.substr(0, nl));
         }
@@ -114,64 +103,58 @@ int SimProcess::Stop(int signal) {
         waitpid(pid_, &status, 0);
     }
     pid_ = -1;
-    if (out_ >= 0) close(out_);
-    out_ = -1;
+    close(out_);
     return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Folders made by TempFile, removed when the test program ends.
-struct TempFolders {
-    std::vector<std::string> paths;
-    ~TempFolders() {
-        std::error_code ignored;
-        for (const auto& p : paths) std::filesystem::remove_all(p, ignored);
-    }
-};
-
-std::string TempFile(const std::vector<uint8_t>& bytes, const std::string& name) {
-    static TempFolders folders;
-    const std::string pattern = (std::filesystem::temp_directory_path() / "pontra-sim-test-XXXXXX").string();
-    std::vector<char> dir(pattern.begin(), pattern.end());
-    dir.push_back('\0');
-    folders.paths.emplace_back(mkdtemp(dir.data()));
-    const std::string path = folders.paths.back() + "/" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool Eventually(const std::function<bool()>& check, int seconds) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (check()) return true;
+    while (!check()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    return check();
+    return true;
 }
 
-UdpClient::UdpClient() : fd_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {}
-UdpClient::~UdpClient() { close(fd_); }
+Client::Client() : fd_(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {}
 
-void UdpClient::Send(const std::string& address, uint16_t port, const std::vector<uint8_t>& data) {
+Client::Client(const std::string& address, uint16_t port) : fd_(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    const sockaddr_in to = Endpoint(address, port);
+    if (connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+}
+
+Client::~Client() {
+    if (fd_ >= 0) close(fd_);
+}
+
+void Client::Send(const std::vector<uint8_t>& data) { ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL); }
+
+void Client::SendTo(const std::string& address, uint16_t port, const std::vector<uint8_t>& data) {
     const sockaddr_in to = Endpoint(address, port);
     sendto(fd_, data.data(), data.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
 }
 
-std::optional<std::vector<uint8_t>> UdpClient::Receive(int timeoutMs, uint16_t* fromPort) {
-    if (!WaitReadable(fd_, timeoutMs)) return std::nullopt;
-    std::vector<uint8_t> data(2048);
-    sockaddr_in from{};
-    socklen_t len = sizeof from;
-    const ssize_t n = recvfrom(fd_, data.data(), data.size(), 0, reinterpret_cast<sockaddr*>(&from), &len);
-    if (n < 0) return std::nullopt;
-    data.resize(static_cast<size_t>(n));
-    if (fromPort) *fromPort = ntohs(from.sin_port);
-    return data;
+std::optional<std::vector<uint8_t>> Client::Receive(int timeoutMs, uint16_t* fromPort, size_t n) {
+    std::vector<uint8_t> data;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    do {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || !Readable(fd_, static_cast<int>(left.count()))) break;
+        uint8_t buffer[2048];
+        sockaddr_in from{};
+        socklen_t len = sizeof from;
+        const ssize_t got = recvfrom(fd_, buffer, n ? std::min(sizeof buffer, n - data.size()) : sizeof buffer, 0,
+                                     reinterpret_cast<sockaddr*>(&from), &len);
+        if (got < 0 || (got == 0 && n)) break;
+        data.insert(data.end(), buffer, buffer + got);
+        if (fromPort) *fromPort = ntohs(from.sin_port);
+        if (!n) return data;
+    } while (data.size() < n);
+    if (n && !data.empty()) return data;
+    return std::nullopt;
 }
 
 std::vector<uint8_t> Request(uint16_t id, uint16_t command, uint16_t address, uint16_t count,
@@ -191,41 +174,6 @@ std::vector<uint8_t> Request(uint16_t id, uint16_t command, uint16_t address, ui
     }
     r.insert(r.end(), data.begin(), data.end());
     return r;
-}
-
-TcpClient::TcpClient(const std::string& address, uint16_t port) {
-    fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in to = Endpoint(address, port);
-    if (connect(fd_, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
-        close(fd_);
-        fd_ = -1;
-    }
-}
-
-TcpClient::~TcpClient() {
-    if (fd_ >= 0) close(fd_);
-}
-
-void TcpClient::Send(const std::vector<uint8_t>& data) { ::send(fd_, data.data(), data.size(), MSG_NOSIGNAL); }
-
-std::vector<uint8_t> TcpClient::Receive(size_t n, int timeoutMs) {
-    std::vector<uint8_t> data;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (data.size() < n) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0 || !WaitReadable(fd_, static_cast<int>(left.count()))) break;
-        uint8_t buffer[512];
-        const ssize_t got = recv(fd_, buffer, std::min(sizeof buffer, n - data.size()), 0);
-        if (got <= 0) break;
-        data.insert(data.end(), buffer, buffer + got);
-    }
-    return data;
-}
-
-bool TcpClient::Closed(int timeoutMs) {
-    if (!WaitReadable(fd_, timeoutMs)) return false;
-    uint8_t byte;
-    return recv(fd_, &byte, 1, 0) <= 0;
 }
 
 }  // namespace pontra::sim::test

@@ -1,12 +1,11 @@
-// Damaged images and random requests: the module refuses or answers, and never reads or
-// writes outside its memory (run under the sanitizers to see it).
+// Damaged images: the module refuses them or runs them, and never reads or writes outside
+// its code and tag memory (the sanitizer build shows it).
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "sim/ImageAssembler.h"
-#include "sim/RegisterServer.h"
-#include "sim/SoftModule.h"
+#include "sim/LadderMachine.h"
 
 namespace pontra::sim::test {
 namespace {
@@ -31,61 +30,26 @@ Image RichProgram() {
 }
 
 TEST(Robustness, DamagedImagesAreRefusedOrRunWithinTheirMemory) {
-    const std::vector<uint8_t> good = RichProgram().Bytes();
-    {
-        LadderMachine m("Vessa");
-        m.Load(good);
-        ASSERT_TRUE(m.Runnable()) << m.Error().code << " at " << m.Error().pc;
-    }
+    const Image rich = RichProgram();
+    const std::vector<uint8_t> good = rich.Bytes();
+    const size_t codeBytes = rich.code.w.size() * 4;
     std::mt19937 random(12345);
     int runnable = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 5000; ++round) {
         std::vector<uint8_t> image = good;
-        const int damage = 1 + static_cast<int>(random() % 4);
-        for (int i = 0; i < damage; ++i) {
-            // mostly the code area, where the decoding lives; sometimes the header
-            const size_t at = random() % 4 == 0 ? random() % kHeaderSize : kHeaderSize + random() % (image.size() - kHeaderSize);
-            image[at] = static_cast<uint8_t>(random());
+        for (int i = 1 + static_cast<int>(random() % 4); i > 0; --i) {
+            // mostly the code, where the decoding lives; small values hit type codes and bit positions
+            const size_t at = random() % 8 ? kHeaderSize + random() % codeBytes : random() % image.size();
+            image[at] = static_cast<uint8_t>(random() % 2 ? random() % 40 : random());
         }
-        if (random() % 10 == 0) image.resize(random() % image.size());
+        if (round % 10 == 0) image.resize(random() % image.size());
         LadderMachine m("Vessa");
         m.Load(image);
-        if (!m.Runnable()) continue;
-        ++runnable;
-        for (int scan = 0; scan < 3; ++scan) m.Scan(1000 + 10 * scan);
-    }
-    EXPECT_GT(runnable, 300) << "enough damaged images pass the checks to exercise the machine";
-}
-
-TEST(Robustness, RandomDatagramsAndRegisterStreamsGetAnswersOrNothing) {
-    ModuleOptions options;
-    options.identity = *IdentityFor("Vessa");
-    SoftModule module(options);
-    module.StoreProgram(RichProgram().Bytes(), 0);
-    std::mt19937 random(777);
-    std::vector<uint8_t> reply;
-    for (int round = 0; round < 20000; ++round) {
-        std::vector<uint8_t> request(random() % 40);
-        for (auto& b : request) b = static_cast<uint8_t>(random());
-        if (request.size() >= 4) request[2] = static_cast<uint8_t>(random() % 8), request[3] = 0;
-        if (module.HandleDatagram(request, reply, round)) {
-            ASSERT_GE(reply.size(), 8u);
-            EXPECT_TRUE(reply[2] == 0x40 || reply[2] == 0x80);
+        runnable += m.Runnable();
+        for (int scan = 0; scan < 3 && m.Scan(1000 + 10 * scan); ++scan) {
         }
-        module.Tick(round);
     }
-    std::vector<uint8_t> stream, out;
-    for (int round = 0; round < 20000; ++round) {
-        for (int i = random() % 16; i > 0; --i) stream.push_back(static_cast<uint8_t>(random() % 4 ? 0 : random()));
-        for (size_t used = 1; used > 0 && !stream.empty();) {
-            bool drop = false;
-            used = ProcessRegisterRequest(stream, module, out, drop);
-            ASSERT_LE(used, stream.size());
-            stream.erase(stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(drop ? stream.size() : used));
-        }
-        EXPECT_LT(stream.size(), 12u) << "an unanswered request never waits for more than one frame";
-        out.clear();
-    }
+    EXPECT_GT(runnable, 500) << "enough damaged images pass the checks to exercise the machine";
 }
 
 }  // namespace
