@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/Host.h"
 #include "model/Project.h"
@@ -36,6 +37,9 @@ public:
     std::string statusSuffix;        // the module status shown in titles while online
     // Set by every reported compiler error; cleared when a verify, compile or import starts.
     bool compileError = false;
+    // The function-block instance log: started by each verification's self-check and
+    // written to "LogTags.txt" when the check fails.
+    std::vector<std::string> verificationLog;
 
     OutputWindow output;
 
