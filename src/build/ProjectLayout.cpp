@@ -18,18 +18,20 @@ bool ConfigurationTypeSet(const CProject& project) {
     return project.configEnabled != 0 && !project.configTypeName.empty();
 }
 
-// A function block's own tags get addresses relative to the start of an instance.
+// A function block's own tags get addresses relative to the start of an instance. They
+// are placed exactly as an instance's members are (structure rule: alias members skipped,
+// close, the scratch tags, the compiler's variables), so that the block's code and the
+// memory its callers reserve agree; the closed offset is the instance size.
 void LayOutFunctionBlock(CProject& project, CUnit& unit) {
     LayoutCursor cursor;
     InitialImage scratch(0);
+    OpenNewType(cursor, unit.name);
     for (auto& tag : unit.tags)
-        if (IsVolatile(*tag)) PlaceTag(project, *tag, cursor, scratch);
+        if (tag->alias.empty()) PlaceTag(project, *tag, cursor, scratch);
     CloseLayout(cursor);
     for (auto& tag : unit.tags2) PlaceTag(project, *tag, cursor, scratch);
-    if (unit.IsStructuredText()) {
-        CloseLayout(cursor);
+    if (unit.IsStructuredText())
         for (auto& tag : unit.stVariables) PlaceTag(project, *tag, cursor, scratch);
-    }
     CloseLayout(cursor);
     unit.instanceSize = cursor.offset;
 }
