@@ -1,6 +1,7 @@
 # Two commands do all the set-up on a fresh Debian machine:
 #   make run   installs what is missing, builds, and runs the main job
 #   make test  installs what is missing, builds, and runs every test
+MAKEFLAGS += --no-print-directory
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
