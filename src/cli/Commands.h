@@ -22,5 +22,7 @@ struct CliCommand {
 using CommandList = std::vector<CliCommand>;
 
 void AddDumpCommand(CLI::App& app, CommandList& commands);
+void AddVerifyCommand(CLI::App& app, CommandList& commands);
+void AddMakeBinCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

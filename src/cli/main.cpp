@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
 
     pontra::CommandList commands;
     pontra::AddDumpCommand(app, commands);
+    pontra::AddVerifyCommand(app, commands);
+    pontra::AddMakeBinCommand(app, commands);
 
     try {
         app.parse(argc, argv);
