@@ -21,7 +21,7 @@ bool ConfigurationTypeSet(const CProject& project) {
 // A function block's own tags get addresses relative to the start of an instance. They
 // are placed exactly as an instance's members are (structure rule: alias members skipped,
 // close, the scratch tags, the compiler's variables), so that the block's code and the
-// memory its callers reserve agree; the closed offset is the instance size.
+// memory its callers reserve agree; the memory an instance takes is the instance size.
 void LayOutFunctionBlock(CProject& project, CUnit& unit) {
     LayoutCursor cursor;
     InitialImage scratch(0);
@@ -29,10 +29,12 @@ void LayOutFunctionBlock(CProject& project, CUnit& unit) {
     for (auto& tag : unit.tags)
         if (tag->alias.empty()) PlaceTag(project, *tag, cursor, scratch);
     CloseLayout(cursor);
+    const bool more = !unit.tags2.empty() || (unit.IsStructuredText() && !unit.stVariables.empty());
     for (auto& tag : unit.tags2) PlaceTag(project, *tag, cursor, scratch);
     if (unit.IsStructuredText())
         for (auto& tag : unit.stVariables) PlaceTag(project, *tag, cursor, scratch);
-    CloseLayout(cursor);
+    // Closing twice after a BOOL would claim a word the instance does not reserve.
+    if (more) CloseLayout(cursor);
     unit.instanceSize = cursor.offset;
 }
 
