@@ -48,12 +48,13 @@
 //   61 JMP        W T   T = word index of the target rung; byte 1 = 1: backward jump
 //   71 RDR        W R A   byte 1 = byte 2 = type code of A; R = register number
 //   72 WRR/WRC    W A R   byte 1 = byte 2 = type code of A; WRC sets bit 0 of byte 3
-//   73 DOL/DOR    W A     byte 1 = 1 selects the right-hand side for this module type
+//   73 DOL/DOR    W A     byte 1 = 1 for DOR, 0 for DOL ("Kormo" modules: the reverse)
 //   75 indexed    W base index count scratch   byte 1 element type, byte 2 index type,
 //                 byte 3 bit 0 = write back (after the instruction) else read (before)
 //   76 read2      W base i j dim1 dim2 scratch  byte 1 element type, byte 2 type of i,
 //   77 write2     byte 3 low = type of j (type 0: i or j is an immediate index)
-//   78 JFB        W T I   T = word index of the callee's code, I = instance address
+//   78 JFB        W T I   T = word index of the callee's FBHEAD word, I = instance
+//                 address (relative to the caller's instance inside a function block)
 //   79 FBHEAD     W S     first word of a function block, S = instance size
 //   80 RFB        W       return from function block
 //

@@ -48,6 +48,7 @@ private:
     CMainFrame& frame_;
     CProject& project_;
     OutputWindow& output_;
+    std::string firstFailedText_;  // the first Structured Text unit whose compile failed
 };
 
 }  // namespace pontra

@@ -85,7 +85,7 @@ void Verifier::CheckElements(const UnitScope& scope, const CRung& rungOrLeg, int
 
 void Verifier::CheckElement(const UnitScope& scope, const CElement& element, int rung) {
     const std::string& type = project_.doc.controllerType;
-    if (IsOneOf(element.mnemonic, {"RDR", "WRR", "WRC"}) && type == "Aldera")
+    if ((element.kind == kKindRdr || element.kind == kKindWrr || element.kind == kKindWrc) && type == "Aldera")
         WholeElementError(element, rung, "This command is not supported for " + type + " module");
     for (int i = 0; i < element.operandCount && i < kMaxOperands; ++i) {
         if ((element.kind == kKindDol || element.kind == kKindDor) &&

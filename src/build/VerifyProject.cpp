@@ -53,6 +53,9 @@ bool Verifier::Run() {
     if (const size_t cut = shortTitle.find(" - Main Routine ("); cut != std::string::npos) shortTitle.resize(cut);
     output_.AddOutputLine("Verify " + shortTitle + " - " + std::to_string(errors) + " error(s)");
 
+    // "Error at line" lines lead to the first Structured Text unit that failed.
+    if (!firstFailedText_.empty()) output_.compiledUnit = firstFailedText_;
+
     // The self-check reports through its own message and never changes the result.
     InstanceSelfCheck(frame_);
     return errors == 0;
@@ -98,7 +101,7 @@ void Verifier::VerifyFunctionBlock(CUnit& unit) {
     if (unit.IsStructuredText()) {
         // The compiler checks the text and reports in its own lines; its rungs are
         // trusted, but their operands still mark tags used and need scratch tags.
-        if (!CompileStructuredTextUnit(frame_, unit) && output_.compiledUnit.empty()) output_.compiledUnit = unit.name;
+        if (!CompileStructuredTextUnit(frame_, unit) && firstFailedText_.empty()) firstFailedText_ = unit.name;
         for (const auto& rung : unit.rungs) NoteGeneratedOperands(scope, *rung);
     } else {
         CheckRungs(scope, unit.rungs);

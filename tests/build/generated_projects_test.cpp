@@ -4,6 +4,7 @@
 // pass every check of the independent image checker.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "BuildFixtures.h"
@@ -260,6 +261,45 @@ TEST(GeneratedProjects, VerifyCleanlyAndBuildImagesThatPassEveryCheck) {
         EXPECT_EQ(report.units.size(), 1 + blocks) << "seed " << seed;
         EXPECT_EQ(report.units[0].rungs, static_cast<int>(bench.doc().rungs.size())) << "seed " << seed;
         EXPECT_EQ(report.name, "PLCDATA_Gen" + std::to_string(seed) + ".bin");
+    }
+}
+
+}  // namespace
+}  // namespace pontra
+
+namespace pontra {
+namespace {
+
+using namespace test;
+
+// The checker is only worth its passes if it fails broken images.
+TEST(GeneratedProjects, CheckerNoticesBrokenImages) {
+    Bench bench;
+    CProject& p = bench.project();
+    AddTag(p, p.doc.tags, "A", "BOOL");
+    AddTag(p, p.doc.tags, "D", "DINT");
+    AddRung(p.doc.rungs, Els(El("XIC", {"A"}), El("ADD", {"D", "5", "D"})));
+    bench.SetPath("Check.clp");
+    std::string path;
+    ASSERT_TRUE(BuildProgramImage(bench.frame, path, false));
+    const auto good = ReadFile(path);
+    ASSERT_TRUE(CheckImage(good).problems.empty());
+    // Code words: RUNG, XIC, A, ADD, D, 5, D, RND, END, 0, 0xACACACAC.
+    const auto codeByte = [](int word, int byte) { return static_cast<size_t>(180 + 4 * word + byte); };
+    const std::vector<std::pair<const char*, std::function<void(std::vector<uint8_t>&)>>> breaks = {
+        {"bit position", [&](auto& b) { b[codeByte(1, 1)] = 32; }},
+        {"operand type", [&](auto& b) { b[codeByte(3, 1)] = 3; }},
+        {"alignment", [&](auto& b) { b[codeByte(4, 0)] += 2; }},
+        {"address", [&](auto& b) { b[codeByte(6, 1)] = 0x40; }},
+        {"rung end", [&](auto& b) { b[codeByte(7, 0)] = 1; }},
+        {"marker", [&](auto& b) { b[codeByte(10, 0)] = 0; }},
+        {"code offset", [&](auto& b) { b[0x2C] = 184; }},
+        {"trailer", [&](auto& b) { b.pop_back(); }},
+    };
+    for (const auto& [name, spoil] : breaks) {
+        auto broken = good;
+        spoil(broken);
+        EXPECT_FALSE(CheckImage(broken).problems.empty()) << name;
     }
 }
 

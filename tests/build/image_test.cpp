@@ -13,32 +13,39 @@ namespace {
 
 using namespace test;
 
-// Builds the bench's project into a file and returns the file's bytes (empty on failure).
-std::vector<uint8_t> BuildImage(Bench& bench, const std::string& fileName = "Line.clp") {
+std::vector<uint8_t> Build(Bench& bench, const std::string& fileName = "Line.clp") {
     bench.SetPath(fileName);
     std::string path;
     if (!BuildProgramImage(bench.frame, path, false)) return {};
     return ReadFile(path);
 }
 
-// Code words of an image, from the code area.
-std::vector<uint32_t> CodeWords(const std::vector<uint8_t>& image) {
+std::vector<uint32_t> Code(const std::vector<uint8_t>& image) {
     std::vector<uint32_t> words;
-    const uint32_t size = Word(image, 0x30);
-    for (uint32_t i = 0; i < size; i += 4) words.push_back(Word(image, 180 + i));
+    for (uint32_t i = 0; i < Word(image, 0x30); i += 4) words.push_back(Word(image, 180 + i));
     return words;
 }
 
-constexpr uint32_t W(uint8_t code, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0xA0) {
+// An instruction word: code, bytes 1 and 2, byte 3.
+constexpr uint32_t I(uint8_t code, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0xA0) {
     return uint32_t{code} | uint32_t{b1} << 8 | uint32_t{b2} << 16 | uint32_t{b3} << 24;
+}
+
+uint32_t Addr(CProject& p, const std::string& name) {
+    for (const auto& t : p.doc.tags)
+        if (t->name == name) return static_cast<uint32_t>(t->address);
+    for (const auto& t : p.doc.workTags)
+        if (t->name == name) return static_cast<uint32_t>(t->address);
+    ADD_FAILURE() << name;
+    return 0;
 }
 
 TEST(ProgramImage, EndMarkersWithoutFunctionBlocks) {
     Bench bench;
     AddRung(bench.doc().rungs);
-    auto image = BuildImage(bench);
+    auto image = Build(bench);
     ASSERT_FALSE(image.empty()) << ::testing::PrintToString(bench.Lines());
-    EXPECT_EQ(CodeWords(image), (std::vector<uint32_t>{W(1), W(6), W(0), 0, 0xACACACACu}));
+    EXPECT_EQ(Code(image), (std::vector<uint32_t>{I(1), I(6), I(0), 0, 0xACACACACu}));
     EXPECT_TRUE(CheckImage(image).problems.empty());
 }
 
@@ -51,14 +58,14 @@ TEST(ProgramImage, EndMarkersAndHeadersOfTwoFunctionBlocks) {
     CUnit& b = AddFunctionBlock(bench.project(), "B");
     AddTag(bench.project(), b.tags, "Y", "BOOL", kUsageInput);
     AddTag(bench.project(), b.tags, "Z", "INT", kUsageOutput);
-    auto image = BuildImage(bench);
+    auto image = Build(bench);
     ASSERT_FALSE(image.empty()) << ::testing::PrintToString(bench.Lines());
     const std::vector<uint32_t> expected = {
-        W(1), W(6), W(0), 0xFFFFFFFFu, 0xABABABABu,                                   // main
-        W(79), 4, W(1), W(80), W(6), W(0), 0xFFFFFFFFu, 0xABABABABu,                  // A
-        W(79), 8, W(1), W(80), W(6), W(0), 0, 0xACACACACu,                            // B
+        I(1), I(6), I(0), 0xFFFFFFFFu, 0xABABABABu,                                   // main
+        I(79), 4, I(1), I(80), I(6), I(0), 0xFFFFFFFFu, 0xABABABABu,                  // A
+        I(79), 8, I(1), I(80), I(6), I(0), 0, 0xACACACACu,                            // B
     };
-    EXPECT_EQ(CodeWords(image), expected);
+    EXPECT_EQ(Code(image), expected);
     EXPECT_EQ(bench.project().units[0]->codeAddress, 20);
     EXPECT_EQ(bench.project().units[2]->codeAddress, 52);
     EXPECT_TRUE(CheckImage(image).problems.empty());
@@ -73,15 +80,15 @@ TEST(ProgramImage, BitInstructionsCarryTheBitPositionWithinTheAlignedWord) {
     AddTag(p, bench.doc().tags, "S2", "SINT");
     AddTag(p, bench.doc().tags, "S3", "SINT");
     AddRung(bench.doc().rungs, Els(El("XIC", {"B5"}), El("XIC", {"S3.3"}), El("OTE", {"Pad.0"})));
-    auto image = BuildImage(bench);
+    auto image = Build(bench);
     ASSERT_FALSE(image.empty()) << ::testing::PrintToString(bench.Lines());
     // Pad at 384, B0..B5 at 388 bits 0..5, S1..S3 at 392, 393, 394.
-    auto words = CodeWords(image);
-    EXPECT_EQ(words[1], W(11, 5));
+    auto words = Code(image);
+    EXPECT_EQ(words[1], I(11, 5));
     EXPECT_EQ(words[2], 388u);
-    EXPECT_EQ(words[3], W(11, 2 * 8 + 3));
+    EXPECT_EQ(words[3], I(11, 2 * 8 + 3));
     EXPECT_EQ(words[4], 392u);
-    EXPECT_EQ(words[5], W(13, 0));
+    EXPECT_EQ(words[5], I(13, 0));
     EXPECT_EQ(words[6], 384u);
 }
 
@@ -91,47 +98,13 @@ TEST(ProgramImage, AddWithAConstantEncodesTypeCodesAndTheImmediate) {
     AddTag(p, bench.doc().tags, "A", "DINT");
     AddTag(p, bench.doc().tags, "D", "INT");
     AddRung(bench.doc().rungs, Els(El("ADD", {"A", "5", "D"})));
-    auto image = BuildImage(bench);
+    auto image = Build(bench);
     ASSERT_FALSE(image.empty()) << ::testing::PrintToString(bench.Lines());
-    auto words = CodeWords(image);
-    EXPECT_EQ(words[1], W(41, 4, 0, 0xA2));
+    auto words = Code(image);
+    EXPECT_EQ(words[1], I(41, 4, 0, 0xA2));
     EXPECT_EQ(words[2], 384u);
     EXPECT_EQ(words[3], 5u);
     EXPECT_EQ(words[4], 388u);
-}
-
-}  // namespace
-}  // namespace pontra
-
-namespace pontra {
-namespace {
-
-using namespace test;
-
-std::vector<uint8_t> Build(Bench& bench, const std::string& fileName = "Line.clp") {
-    bench.SetPath(fileName);
-    std::string path;
-    if (!BuildProgramImage(bench.frame, path, false)) return {};
-    return ReadFile(path);
-}
-
-std::vector<uint32_t> Code(const std::vector<uint8_t>& image) {
-    std::vector<uint32_t> words;
-    for (uint32_t i = 0; i < Word(image, 0x30); i += 4) words.push_back(Word(image, 180 + i));
-    return words;
-}
-
-constexpr uint32_t I(uint8_t code, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0xA0) {
-    return uint32_t{code} | uint32_t{b1} << 8 | uint32_t{b2} << 16 | uint32_t{b3} << 24;
-}
-
-uint32_t Addr(CProject& p, const std::string& name) {
-    for (const auto& t : p.doc.tags)
-        if (t->name == name) return static_cast<uint32_t>(t->address);
-    for (const auto& t : p.doc.workTags)
-        if (t->name == name) return static_cast<uint32_t>(t->address);
-    ADD_FAILURE() << name;
-    return 0;
 }
 
 TEST(ProgramImage, ForwardJumpTargetsTheLabelledRung) {
