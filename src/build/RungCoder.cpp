@@ -259,6 +259,9 @@ void RungCoder::EmitCopyBranch(const CElement& element, const std::string& insta
             Emit(target->word);
         }
     }
+    // A branch of one level would leave the rung condition as its copy left it, and
+    // modules count one second-level NXB per BST: a single copy gets an empty second level.
+    if (level == 1) EmitSimple(kNxb);
     EmitSimple(kBnd);
 }
 

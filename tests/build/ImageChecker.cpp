@@ -234,6 +234,7 @@ private:
             const size_t index = report_.units.size();
             bool inRung = false, first = true;
             int depth = 0, rnds = 0;
+            std::vector<int> levels;  // NXBs met in each open branch
             while (true) {
                 if (i >= words) {
                     ProblemAt(i, "unit without END");
@@ -260,6 +261,7 @@ private:
                     if (inRung) ProblemAt(i, "RUNG inside a rung");
                     inRung = true;
                     depth = 0;
+                    levels.clear();
                     ++unit.rungs;
                 } else if (code == 6) {
                     if (!inRung) ProblemAt(i, "RND outside a rung");
@@ -270,9 +272,18 @@ private:
                     ProblemAt(i, "instruction " + std::to_string(code) + " outside a rung");
                 } else if (code == 2) {
                     ++depth;
+                    levels.push_back(0);
                 } else if (code == 3 || code == 4 || code == 5) {
-                    if (depth == 0) ProblemAt(i, "branch instruction outside a branch");
-                    if (code == 3 && depth > 0) --depth;
+                    if (depth == 0) {
+                        ProblemAt(i, "branch instruction outside a branch");
+                    } else if (code != 3) {
+                        ++levels.back();
+                    } else {
+                        // Every branch has a second level (modules count one NXB per BST).
+                        if (levels.back() == 0) ProblemAt(i, "branch without a second level");
+                        levels.pop_back();
+                        --depth;
+                    }
                 }
                 const auto shape = ShapeOf(code);
                 if (!shape) {

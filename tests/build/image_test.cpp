@@ -255,14 +255,14 @@ TEST(ProgramImage, JfbCopiesBoundParametersAroundTheCall) {
     const std::vector<uint32_t> main = {
         I(1),
         I(2), I(11, 1), 396, I(13, 0), 384, I(4), I(51, 0, 4), 5, 388, I(3),
-        I(78), 24, 384,
-        I(2), I(11, 0), 392, I(13, 0), 404, I(3),
+        I(78), 25, 384,
+        I(2), I(11, 0), 392, I(13, 0), 404, I(4), I(3),  // one copy: an empty second level
         I(6), I(0), 0xFFFFFFFFu, 0xABABABABu};
     auto words = Code(image);
     ASSERT_GE(words.size(), main.size());
     EXPECT_EQ(std::vector<uint32_t>(words.begin(), words.begin() + static_cast<std::ptrdiff_t>(main.size())), main);
-    EXPECT_EQ(words[24], I(79));
-    EXPECT_EQ(words[25], 12u);  // the instance size: what M takes
+    EXPECT_EQ(words[25], I(79));
+    EXPECT_EQ(words[26], 12u);  // the instance size: what M takes
     EXPECT_TRUE(CheckImage(image).problems.empty());
 }
 
