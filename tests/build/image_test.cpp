@@ -189,6 +189,9 @@ TEST(ProgramImage, HeaderSizesVersionAndFamily) {
     ASSERT_FALSE(image.empty());
     const uint32_t code = Word(image, 0x30);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0x18])), "VessaK2");
+    EXPECT_EQ(ControllerFamilyName("Kormo"), "Vessa");
+    EXPECT_EQ(ControllerFamilyName("KTI-8-0"), "Vessa-IX");
+    EXPECT_EQ(ControllerFamilyName("Brindle"), "Brindle");
     EXPECT_EQ(Word(image, 0x2C), 180u);
     EXPECT_EQ(Word(image, 0x34), code + 180);
     EXPECT_EQ(Word(image, 0x38), 392u);
@@ -199,13 +202,6 @@ TEST(ProgramImage, HeaderSizesVersionAndFamily) {
     EXPECT_EQ(Word(image, 0x90), 0xFFFFFFFFu);
     EXPECT_EQ(image.size(), 180 + code + 392 + 3 + std::string("PLCDATA_Line.bin").size());
     EXPECT_EQ(bench.Lines().back(), "Program memory = " + std::to_string(code + 392 + 16 + 184) + " bytes, Tags = 392 bytes");
-}
-
-TEST(ProgramImage, ControllerFamilyNames) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Kormo", "Vessa"},       {"KTX-310-0", "VessaK2"}, {"VessaK2/K3-48V", "VessaK2"}, {"VessaK3", "VessaK2"},
-        {"KTX-310-1", "VessaK2"}, {"KTI-8-0", "Vessa-IX"},  {"VessaK1", "VessaK1"},         {"Brindle", "Brindle"}};
-    for (const auto& [type, family] : cases) EXPECT_EQ(ControllerFamilyName(type), family) << type;
 }
 
 TEST(ProgramImage, ConnectionRecordsSwapHalvesAndSizeTheData) {
@@ -453,17 +449,6 @@ TEST(ProgramImage, UnknownCalleeEndsTheBuild) {
     EXPECT_TRUE(Build(bench).empty());
 }
 
-TEST(ProgramImage, HeaderOnlyWritesNothing) {
-    Bench bench;
-    AddRung(bench.doc().rungs);
-    bench.SetPath("Line.clp");
-    std::string path = "unchanged";
-    EXPECT_TRUE(BuildProgramImage(bench.frame, path, true));
-    EXPECT_EQ(path, "unchanged");
-    EXPECT_FALSE(std::filesystem::exists(bench.folder / "PLCDATA_Line.bin"));
-    EXPECT_TRUE(bench.Lines().back().starts_with("Program memory = "));
-}
-
 // The command flows around the build.
 struct CommandCase {
     const char* name;
@@ -536,7 +521,7 @@ TEST(BuildCommands, BusyGuardIgnoresBothCommands) {
     EXPECT_TRUE(bench.host.log.empty());
     EXPECT_TRUE(bench.Lines().empty());
     bench.frame.downloadInProgress = false;
-    EXPECT_TRUE(VerifyProgramCommand(bench.frame));
+    EXPECT_TRUE(VerifyProgramCommand(bench.frame));  // the build with header only: no file
     EXPECT_TRUE(bench.Lines().back().starts_with("Program memory = "));
     EXPECT_FALSE(std::filesystem::exists(bench.folder / "PLCDATA_Line.bin"));
 }
