@@ -1,6 +1,7 @@
 #include "build/BuildCommands.h"
 
 #include "build/ProgramImage.h"
+#include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -24,7 +25,7 @@ bool MakeBinFileCommand(CMainFrame& frame, const std::function<bool()>& save) {
     }
     if (frame.doc().modified) {
         if (!host.AskOkCancel("The project is modified. Do you want to save it before Make .bin File?")) return false;
-        if (!save || !save()) return false;
+        if (!(save ? save() : SaveDocument(frame))) return false;
     }
     std::string path;
     if (BuildProgramImage(frame, path, false)) {

@@ -12,9 +12,9 @@ class CMainFrame;
 bool VerifyProgramCommand(CMainFrame& frame);
 
 // "Make .bin File": refuses in debug mode and for an untitled project, offers to save a
-// modified project (`save` writes it and reports success), builds the image beside the
-// project and reports the outcome in the output window and a message. Ignored while a
-// download runs. True when the file was written.
-bool MakeBinFileCommand(CMainFrame& frame, const std::function<bool()>& save);
+// modified project (with `save`, by default the Save command), builds the image beside
+// the project and reports the outcome in the output window and a message. Ignored while
+// a download runs. True when the file was written.
+bool MakeBinFileCommand(CMainFrame& frame, const std::function<bool()>& save = {});
 
 }  // namespace pontra

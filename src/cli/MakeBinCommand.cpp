@@ -15,14 +15,10 @@ struct MakeBinOptions {
 };
 
 int RunMakeBin(const MakeBinOptions& options) {
-    auto project = OpenProjectSource(options.source, "make-bin");
-    if (!project) return kExitUsage;
     TerminalHost host(options.yes);
     CMainFrame frame(host);
-    frame.SetProject(std::move(project));
-    // A project read from its file has nothing unsaved; there is nothing to save first.
-    const auto save = [] { return false; };
-    return MakeBinFileCommand(frame, save) ? kExitOk : kExitFailed;
+    if (!OpenProjectSource(frame, options.source, "make-bin")) return kExitUsage;
+    return MakeBinFileCommand(frame) ? kExitOk : kExitFailed;
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
-// Where a pontra-cli command takes its project from: a project file, or with --new a new
-// in-memory project of a controller type.
+// Where a pontra-cli command takes its project from: a project file, opened as the
+// Open command opens it, or with --new a new untitled project of a controller type.
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <memory>
 #include <string>
 
 namespace pontra {
 
-class CProject;
+class CMainFrame;
 
 struct ProjectSource {
     std::string file;
@@ -16,10 +15,11 @@ struct ProjectSource {
     std::string type = "Vessa";
 };
 
-// Adds FILE.clp (optional positional), --new and --type to a subcommand.
+// Adds FILE.clp (positional), --new and --type to a subcommand.
 void AddProjectSourceOptions(CLI::App& sub, ProjectSource& source);
 
-// The project, or null with the reason printed to stderr (`command` names the command).
-std::unique_ptr<CProject> OpenProjectSource(const ProjectSource& source, const std::string& command);
+// Makes the project the frame's; false (with the reason on stderr or from the host)
+// when there is none to take.
+bool OpenProjectSource(CMainFrame& frame, const ProjectSource& source, const std::string& command);
 
 }  // namespace pontra

@@ -11,11 +11,9 @@ namespace pontra {
 namespace {
 
 int RunVerify(const ProjectSource& source) {
-    auto project = OpenProjectSource(source, "verify");
-    if (!project) return kExitUsage;
     TerminalHost host(false);
     CMainFrame frame(host);
-    frame.SetProject(std::move(project));
+    if (!OpenProjectSource(frame, source, "verify")) return kExitUsage;
     return VerifyProgramCommand(frame) ? kExitOk : kExitFailed;
 }
 
