@@ -9,8 +9,7 @@
 #include "build/ConfigurationBlock.h"
 #include "build/ImageFormat.h"
 #include "build/ProjectLayout.h"
-#include "build/RungCoder.h"
-#include "build/StructuredTextRungCode.h"
+#include "build/ProgramCode.h"
 #include "build/VerifyProject.h"
 #include "model/Project.h"
 #include "model/Types.h"
@@ -21,8 +20,6 @@ namespace pontra {
 using namespace image;
 
 namespace {
-
-constexpr int kKindLbl = 47;
 
 void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
     for (size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -53,9 +50,6 @@ public:
     bool Build(std::string& imagePath, bool headerOnly);
 
 private:
-    bool GenerateUnit(CUnit* unit, size_t listIndex);
-    bool ResolveJumps(const UnitCodeRecords& records, bool structuredText);
-    bool ResolveCalls();
     std::vector<uint8_t> Header(const std::string& name) const;
     bool WriteFile(const std::string& path, const std::vector<uint8_t>& header, const std::string& name) const;
 
@@ -81,9 +75,7 @@ bool ImageBuilder::Build(std::string& imagePath, bool headerOnly) {
         return false;
     }
 
-    if (!GenerateUnit(nullptr, 0)) return false;
-    for (size_t i = 0; i < project_.units.size(); ++i)
-        if (project_.units[i]->IsFunctionBlock() && !GenerateUnit(project_.units[i].get(), i)) return false;
+    if (!GenerateProgramCode(frame_, code_, calls_)) return false;
 
     config_ = BuildConfigurationBlock(project_, layout_.configTag);
     if (config_.entries == 0) config_ = {};
@@ -91,7 +83,7 @@ bool ImageBuilder::Build(std::string& imagePath, bool headerOnly) {
         output_.AddOutputLine("Error: Configuration Structure exceeds 1000 bytes");
         return false;
     }
-    if (!ResolveCalls()) return false;
+    if (!ResolveCalls(project_, calls_, code_)) return false;
 
     const std::vector<uint8_t> header = Header(name);
     const int programMemory = static_cast<int>(config_.bytes.size()) + code_.Position() + layout_.totalSize +
@@ -101,82 +93,6 @@ bool ImageBuilder::Build(std::string& imagePath, bool headerOnly) {
     if (headerOnly) return true;
     if (!WriteFile(path, header, name)) return false;
     imagePath = path;
-    return true;
-}
-
-bool ImageBuilder::GenerateUnit(CUnit* unit, size_t listIndex) {
-    UnitCodeRecords records;
-    const UnitScope scope = unit ? FunctionBlockScope(project_, *unit) : MainProgramScope(project_);
-    const bool structuredText = unit && unit->IsStructuredText();
-    RungCoder coder(scope, code_, output_, records);
-
-    if (unit) {
-        unit->codeAddress = code_.Position();
-        coder.Emit(InstructionWord(kFunctionBlockHeader));
-        coder.Emit(static_cast<uint32_t>(unit->instanceSize));
-    }
-    const RungList& rungs = unit ? unit->rungs : project_.doc.rungs;
-    for (size_t r = 0; r < rungs.size(); ++r) {
-        const CRung& rung = *rungs[r];
-        coder.SetRung(static_cast<int>(r));
-        if (rung.elements.size() > 1 && rung.elements[1]->kind == kKindLbl) {
-            const CElement& label = *rung.elements[1];
-            records.labels.push_back({&label, label.operands[0], code_.Position(), static_cast<int>(r), 0});
-        }
-        if (structuredText) GenerateStructuredTextRung(coder, rung);
-        else GenerateLadderRung(coder, rung);
-    }
-    if (unit) {
-        coder.EmitSimple(kRung);
-        coder.EmitSimple(kRfb);
-        coder.EmitSimple(kRnd);
-    }
-    coder.EmitSimple(kEnd);
-    const bool moreBlocks = std::any_of(project_.units.begin() + static_cast<std::ptrdiff_t>(unit ? listIndex + 1 : 0),
-                                        project_.units.end(), [](const auto& u) { return u->IsFunctionBlock(); });
-    coder.Emit(moreBlocks ? kMarkerMoreFirst : kMarkerLastFirst);
-    coder.Emit(moreBlocks ? kMarkerMoreSecond : kMarkerLastSecond);
-
-    if (code_.Overflowed()) {
-        output_.AddOutputLine("Error: Program code exceeds " + std::to_string(kCodeBufferSize) + " bytes");
-        return false;
-    }
-    if (!coder.Ok()) return false;
-    calls_.insert(calls_.end(), records.calls.begin(), records.calls.end());
-    return ResolveJumps(records, structuredText);
-}
-
-bool ImageBuilder::ResolveJumps(const UnitCodeRecords& records, bool structuredText) {
-    std::string lastError;
-    for (const CLabel& jump : records.jumps) {
-        const auto label = std::find_if(records.labels.begin(), records.labels.end(),
-                                        [&](const CLabel& l) { return l.name == jump.name; });
-        const std::string where = "Error at Rung: " + std::to_string(jump.rung) +
-                                  ", Element: " + jump.element->mnemonic + ", Operand: 0 -> ";
-        std::string error;
-        if (label == records.labels.end()) {
-            error = where + "JMP instruction is referenced to invalid label";
-        } else if (label->rung > jump.rung || structuredText) {
-            if (label->rung <= jump.rung) code_.PatchByte(jump.position + 1, kBackwardJump);
-            code_.Patch(jump.position + 4, static_cast<uint32_t>(label->position / 4));
-        } else {
-            error = where + "JMP instruction is situated after LBL instruction";
-        }
-        if (!error.empty()) {
-            output_.AddOutputLine(error, jump.element);
-            lastError = error;
-        }
-    }
-    if (lastError.empty()) return true;
-    frame_.host().Message(lastError);
-    return false;
-}
-
-bool ImageBuilder::ResolveCalls() {
-    for (const CJFB& call : calls_) {
-        if (call.unitIndex < 0 || static_cast<size_t>(call.unitIndex) >= project_.units.size()) return false;
-        code_.Patch(call.position, static_cast<uint32_t>(project_.units[static_cast<size_t>(call.unitIndex)]->codeAddress / 4));
-    }
     return true;
 }
 

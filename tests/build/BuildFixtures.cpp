@@ -3,8 +3,12 @@
 #include <stdlib.h>
 
 #include <fstream>
+
+#include <gtest/gtest.h>
 #include <iterator>
 
+#include "files/ProjectReader.h"
+#include "files/ProjectWriter.h"
 #include "model/Catalogue.h"
 #include "model/Types.h"
 
@@ -113,6 +117,43 @@ std::string Bench::SetPath(const std::string& fileName) {
     }
     doc().pathName = (folder / fileName).string();
     return doc().pathName;
+}
+
+namespace {
+
+// Every JFB element of the ladder units, in program order (main program, then units).
+void CollectCalls(RungList& rungs, std::vector<CElement*>& calls);
+void CollectCalls(CRung& rung, std::vector<CElement*>& calls) {
+    for (auto& element : rung.elements) {
+        if (element->kind == kKindJFB) calls.push_back(element.get());
+        for (auto& leg : element->legs) CollectCalls(*leg, calls);
+    }
+}
+void CollectCalls(RungList& rungs, std::vector<CElement*>& calls) {
+    for (auto& rung : rungs) CollectCalls(*rung, calls);
+}
+std::vector<CElement*> Calls(CProject& project) {
+    std::vector<CElement*> calls;
+    CollectCalls(project.doc.rungs, calls);
+    for (auto& unit : project.units)
+        if (!unit->IsStructuredText()) CollectCalls(unit->rungs, calls);
+    return calls;
+}
+
+}  // namespace
+
+void SaveAndReload(Bench& bench) {
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(WriteProject(bench.project(), bytes, error)) << error;
+    ProjectReadResult read = ReadProject(bytes);
+    ASSERT_TRUE(read.project) << read.error;
+    const auto before = Calls(bench.project());
+    const auto after = Calls(*read.project);
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i) after[i]->callParams = before[i]->callParams;
+    read.project->doc.pathName = bench.doc().pathName;
+    bench.frame.SetProject(std::move(read.project));
 }
 
 uint32_t Word(const std::vector<uint8_t>& bytes, size_t at) {

@@ -71,6 +71,12 @@ struct Bench {
     std::filesystem::path folder;
 };
 
+// Saves the project with the file writer and reads it back as the reader gives it
+// (without the repairs of opening), keeping its path, so that every build test also
+// runs the file format. Call parameters are not saved: they are put back on the
+// reloaded calls, as the editor rebuilds them. References into the old project die.
+void SaveAndReload(Bench& bench);
+
 // Little-endian word of a byte vector.
 uint32_t Word(const std::vector<uint8_t>& bytes, size_t at);
 std::vector<uint8_t> ReadFile(const std::string& path);

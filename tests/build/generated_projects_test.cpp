@@ -250,6 +250,7 @@ TEST(GeneratedProjects, VerifyCleanlyAndBuildImagesThatPassEveryCheck) {
         Bench bench;
         Generator(seed).Fill(bench.project());
         bench.SetPath("Gen" + std::to_string(seed) + ".clp");
+        SaveAndReload(bench);
         std::string path;
         const bool built = BuildProgramImage(bench.frame, path, false);
         ASSERT_TRUE(built) << "seed " << seed << "\n" << ::testing::PrintToString(bench.ErrorLines())

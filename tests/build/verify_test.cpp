@@ -81,10 +81,10 @@ std::vector<Case> Cases() {
         {"ThreeDimensionalArrays", "Vessa",
          [](CProject& p) {
              AddTag(p, p.doc.tags, "Cube", "DINT[2,2,2]");
-             p.doc.controllerTags[0]->dataType = "INT[2,3,4]";
+             p.doc.controllerTags[25]->dataType = "INT[2,3,4]";  // connection slot Tag1
          },
          {"Error at Tag: Cube -> Three dimensional array is not supported.",
-          "Error at Controller Tag: Inputs -> Three dimensional array is not supported."}},
+          "Error at Controller Tag: Tag1 -> Three dimensional array is not supported."}},
         {"RegisterInstructionsOnAldera", "Aldera",
          [](CProject& p) {
              AddTag(p, p.doc.tags, "V", "DINT");
@@ -275,6 +275,7 @@ TEST_P(VerifyMessages, ProduceTheExactLinesInOrder) {
     const Case& c = GetParam();
     Bench bench(c.controllerType);
     c.setup(bench.project());
+    SaveAndReload(bench);
     VerifyProject(bench.frame);
     const auto lines = bench.Lines();
     auto at = lines.begin();
@@ -304,19 +305,22 @@ TEST(Verify, ValidOperandsGiveNoLinesBeyondHeaderAndSummary) {
     AddRung(p.doc.rungs, Els(El("LBL", {"L"}), Call("M", {Param("Val", "DINT", "7")}), Call("O", {})));
     AddRung(Unit(p, "Motor").rungs, Els(El("XIC", {"In"}), El("XIC", {"S"}), El("OTE", {"Out"}), El("MOV", {"Val", "Res"})));
     AddRung(Unit(p, "Outer").rungs, Els(El("XIC", {"Go"}), El("XIC", {"I.Out"}), El("OTE", {"I.In"}), Call("I", {})));
+    SaveAndReload(bench);
     EXPECT_TRUE(VerifyProject(bench.frame));
     EXPECT_EQ(bench.Lines(), (std::vector<std::string>{"Verify Untitled - Main Routine (0.0.0.0) ...",
                                                        "Verify Function Block Motor ...",
                                                        "Verify Function Block Outer ...",
+                                                       "Verify Type Configuration ...",
                                                        "Verify Untitled - 0 error(s)"}));
 }
 
 TEST(Verify, SummaryCountsErrorsButNotWarningsAndShortensTheTitle) {
     Bench bench;
     bench.doc().pathName = "/tmp/Conveyor.clp";
-    bench.doc().moduleAddressText = "127.0.0.5";
+    bench.doc().SetModuleAddress(0x7F000005);
     AddTag(bench.project(), bench.doc().tags, "1x", "BOOL");
     AddRung(bench.doc().rungs, Els(El("XIC"), El("OTE")));
+    SaveAndReload(bench);
     EXPECT_FALSE(VerifyProject(bench.frame));
     const auto lines = bench.Lines();
     EXPECT_EQ(lines.front(), "Verify Conveyor.clp - Main Routine (127.0.0.5) ...");
@@ -337,15 +341,17 @@ TEST(Verify, ScratchTagsAreCreatedOnceForIndexedAccessAndClearedEachRun) {
     AddTag(p, fb.tags, "L", "SINT[2]", kUsageStatic);
     AddTag(p, fb.tags, "j", "SINT", kUsageStatic);
     AddRung(fb.rungs, Els(El("CLR", {"L[j]"})));
+    SaveAndReload(bench);
     ASSERT_TRUE(VerifyProject(bench.frame)) << ::testing::PrintToString(bench.Lines());
-    ASSERT_EQ(p.doc.workTags.size(), 3u);
-    EXPECT_EQ(p.doc.workTags[2]->name, "TagIArray2");
-    EXPECT_EQ(p.doc.workTags[2]->dataType, "DINT");
-    EXPECT_EQ(p.doc.workTags[2]->style, "Decimal");
-    EXPECT_EQ(fb.tags2.size(), 3u);
-    p.doc.rungs.clear();
+    const TagList& work = bench.doc().workTags;
+    ASSERT_EQ(work.size(), 3u);
+    EXPECT_EQ(work[2]->name, "TagIArray2");
+    EXPECT_EQ(work[2]->dataType, "DINT");
+    EXPECT_EQ(work[2]->style, "Decimal");
+    EXPECT_EQ(Unit(bench.project(), "F").tags2.size(), 3u);
+    bench.doc().rungs.clear();
     VerifyProject(bench.frame);
-    EXPECT_TRUE(p.doc.workTags.empty());
+    EXPECT_TRUE(work.empty());
 }
 
 TEST(Verify, UsedFlagsFollowAliasesAndParents) {
@@ -354,6 +360,7 @@ TEST(Verify, UsedFlagsFollowAliasesAndParents) {
     AddTag(p, p.doc.tags, "Word", "DINT");
     AddTag(p, p.doc.tags, "Bit", "").alias = "Word.3";
     AddRung(p.doc.rungs, Els(El("XIC", {"Bit"})));
+    SaveAndReload(bench);
     EXPECT_TRUE(VerifyProject(bench.frame)) << ::testing::PrintToString(bench.Lines());
     for (const auto& line : bench.Lines()) EXPECT_FALSE(line.starts_with("Warning")) << line;
 }
@@ -361,6 +368,7 @@ TEST(Verify, UsedFlagsFollowAliasesAndParents) {
 TEST(Verify, SelfCheckPassesForNestedInstancesAndWritesNoLog) {
     Bench bench;
     AddMotorBlocks(bench.project());
+    SaveAndReload(bench);
     VerifyProject(bench.frame);
     EXPECT_EQ(bench.frame.verificationLog.front(), "VerifyProgram\r\n");
     EXPECT_EQ(bench.frame.verificationLog.back(), "CheckTagsPlaces -> OK\r\n");
@@ -374,6 +382,7 @@ TEST(Verify, SelfCheckFailureWritesTheLogAndAsksForSupportButKeepsTheResult) {
     CProject& p = bench.project();
     AddMotorBlocks(p);
     AddTag(p, Unit(p, "Motor").tags, "Late", "DINT", kUsageStatic);  // instances now lag behind
+    SaveAndReload(bench);
     EXPECT_TRUE(VerifyProject(bench.frame));
     EXPECT_EQ(bench.frame.verificationLog.back(), "CheckTagsPlaces -> Error!!!\r\n");
     const auto logPath = std::filesystem::path(bench.host.TempFolder()) / "LogTags.txt";
@@ -396,6 +405,7 @@ TEST(Verify, SelfCheckComparesMemberTypesAndNames) {
         CTag& rec = AddTag(p, p.doc.tags, "R", "Rec");
         if (variant == 0) rec.members[1]->dataType = "SINT";
         else rec.members[1]->name = "R.G";
+        SaveAndReload(bench);
         VerifyProject(bench.frame);
         EXPECT_EQ(bench.frame.verificationLog.back(), "CheckTagsPlaces -> Error!!!\r\n") << variant;
     }
