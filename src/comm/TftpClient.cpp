@@ -158,7 +158,7 @@ bool CTftpClient::ReadUpload(const std::string& localPath) {
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
     std::rewind(file);
-    if (size < 0 || size > kTftpMaxUpload) {
+    if (size < 0 || size > kTftpMaxFile) {
         std::fclose(file);
         SetError(size < 0 ? "File read error" : "no enouph memory!!!");
         return false;
@@ -256,7 +256,7 @@ int CTftpClient::StepReceive() {
         return kTftpFailed;
     }
     const size_t count = static_cast<size_t>(packet.Length() - 4);
-    if (count > kTftpBlockSize) {
+    if (count > kTftpBlockSize || offset_ + count > static_cast<size_t>(kTftpMaxFile)) {
         SetError("Can't copy data.");
         return kTftpFailed;
     }

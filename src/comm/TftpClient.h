@@ -22,9 +22,9 @@ constexpr int kTftpFinished = 3;
 
 constexpr int kTftpWaitMs = 5000; // for each reply
 constexpr int kTftpTries = 4;     // sends of one request or block before "No answer."
-// The largest upload attempted; program images are tens of kilobytes, and 16-bit block
-// numbers reach 32 MB.
-constexpr long kTftpMaxUpload = 16L * 1024 * 1024;
+// The largest file sent or taken; program images are tens of kilobytes, and 16-bit block
+// numbers reach 32 MB. A peer that sends on and on is cut off here.
+constexpr long kTftpMaxFile = 16L * 1024 * 1024;
 
 class CTftpClient {
 public:

@@ -136,21 +136,21 @@ TEST(RegisterClient, ExceptionReplyText) {
 
 TEST(RegisterClient, FailureTexts) {
     // Modules that never answer, close their side after each request, or reset.
-    std::atomic<int> tid{0};
-    const auto request = [&](int fd) {
+    std::atomic<int> tid[3] = {}; // the last transaction each saw
+    const auto request = [&](int fd, int peer) {
         Bytes q = test::ReadExactly(fd, kRequestFrameSize);
-        if (!q.empty()) tid = q[0] << 8 | q[1];
+        if (!q.empty()) tid[peer] = q[0] << 8 | q[1];
         return !q.empty();
     };
     test::TcpPeer silent([&](int fd, int) {
-        while (request(fd))
+        while (request(fd, 0))
             ;
     });
     test::TcpPeer closing([&](int fd, int) {
-        while (request(fd)) shutdown(fd, SHUT_WR);
+        while (request(fd, 1)) shutdown(fd, SHUT_WR);
     });
     test::TcpPeer resetting([&](int fd, int) {
-        request(fd);
+        request(fd, 2);
         test::ResetOnClose(fd);
     });
     const auto failure = [](CRegisterClient& client) {
@@ -170,7 +170,7 @@ TEST(RegisterClient, FailureTexts) {
                                  std::regex("Receive timeout of (\\d+) ms\\. on requestID: 0x(....) !\n")))
         << timedOut;
     EXPECT_GE(std::stoi(m[1]), 990); // timer jitter of a shared machine
-    EXPECT_EQ(std::stoi(m[2], nullptr, 16), tid);
+    EXPECT_EQ(std::stoi(m[2], nullptr, 16), tid[0]);
     // Two attempts of one whole second each, 70 ms apart, and not much more.
     EXPECT_GE(took, std::chrono::milliseconds(2050));
     EXPECT_LT(took, std::chrono::seconds(5));
@@ -178,12 +178,12 @@ TEST(RegisterClient, FailureTexts) {
     CRegisterClient closed(closing.port());
     ASSERT_TRUE(closed.ConnectModule("127.0.0.1"));
     std::string text = failure(closed);
-    EXPECT_EQ(text, Printf("TimeOut - sending transID: 0x%04X to node \"127.0.0.1\".", tid.load()));
+    EXPECT_EQ(text, Printf("TimeOut - sending transID: 0x%04X to node \"127.0.0.1\".", tid[1].load()));
 
     CRegisterClient reset(resetting.port());
     ASSERT_TRUE(reset.ConnectModule("127.0.0.1"));
     text = failure(reset);
-    EXPECT_EQ(text, Printf("Receive error: (#10054,\"Receive\") on requestID: 0x%04X !\n", tid.load()));
+    EXPECT_EQ(text, Printf("Receive error: (#10054,\"Receive\") on requestID: 0x%04X !\n", tid[2].load()));
     EXPECT_EQ(failure(reset), "Connection to Module  \"127.0.0.1\" was broken.");
 }
 
