@@ -14,67 +14,67 @@ constexpr uint32_t kNoHeader = UINT32_MAX;
 
 // One row per instruction code the module runs; codes absent here are invalid.
 constexpr std::array kOps = {
-    OpInfo{kOpEnd, "END", Family::Structural, 1, 0, 0},
-    OpInfo{kOpRung, "RUNG", Family::Structural, 1, 0, 0},
-    OpInfo{kOpBst, "BST", Family::Structural, 1, 0, 0},
-    OpInfo{kOpBnd, "BND", Family::Structural, 1, 0, 0},
-    OpInfo{kOpNxb, "NXB", Family::Structural, 1, 0, 0},
-    OpInfo{kOpNxbMore, "NXB", Family::Structural, 1, 0, 0},
-    OpInfo{kOpRnd, "RND", Family::Structural, 1, 0, 0},
-    OpInfo{kOpSqr, "SQR", Family::General, 3, 1, 1},
-    OpInfo{kOpXic, "XIC", Family::Bit, 2, 0, 0},
-    OpInfo{kOpXio, "XIO", Family::Bit, 2, 0, 0},
-    OpInfo{kOpOte, "OTE", Family::Bit, 2, 0, 0},
-    OpInfo{kOpOtl, "OTL", Family::Bit, 2, 0, 0},
-    OpInfo{kOpOtu, "OTU", Family::Bit, 2, 0, 0},
-    OpInfo{kOpOns, "ONS", Family::Bit, 2, 0, 0},
-    OpInfo{kOpOsr, "OSR", Family::BitPair, 3, 0, 0},
-    OpInfo{kOpOsf, "OSF", Family::BitPair, 3, 0, 0},
-    OpInfo{kOpInvertRc, "NOT RC", Family::InvertRc, 2, 0, 0},
-    OpInfo{kOpTon, "TON", Family::Timer, 2, 0, 0},
-    OpInfo{kOpTof, "TOF", Family::Timer, 2, 0, 0},
-    OpInfo{kOpRto, "RTO", Family::Timer, 2, 0, 0},
-    OpInfo{kOpCtu, "CTU", Family::Timer, 2, 0, 0},
-    OpInfo{kOpCtd, "CTD", Family::Timer, 2, 0, 0},
-    OpInfo{kOpRes, "RES", Family::Timer, 2, 0, 0},
-    OpInfo{kOpBitAnd, "AND RC", Family::Bit, 2, 0, 0},
-    OpInfo{kOpBitOr, "OR RC", Family::Bit, 2, 0, 0},
-    OpInfo{kOpBitXor, "XOR RC", Family::Bit, 2, 0, 0},
-    OpInfo{kOpBitNot, "NOT BIT", Family::Bit, 2, 0, 0},
-    OpInfo{kOpEqu, "EQU", Family::General, 3, 2, 0},
-    OpInfo{kOpGeq, "GEQ", Family::General, 3, 2, 0},
-    OpInfo{kOpGrt, "GRT", Family::General, 3, 2, 0},
-    OpInfo{kOpLeq, "LEQ", Family::General, 3, 2, 0},
-    OpInfo{kOpLes, "LES", Family::General, 3, 2, 0},
-    OpInfo{kOpLim, "LIM", Family::General, 4, 3, 0},
-    OpInfo{kOpMeq, "MEQ", Family::General, 4, 3, 0},
-    OpInfo{kOpNeq, "NEQ", Family::General, 3, 2, 0},
-    OpInfo{kOpAdd, "ADD", Family::General, 4, 2, 1},
-    OpInfo{kOpSub, "SUB", Family::General, 4, 2, 1},
-    OpInfo{kOpMul, "MUL", Family::General, 4, 2, 1},
-    OpInfo{kOpDiv, "DIV", Family::General, 4, 2, 1},
-    OpInfo{kOpMod, "MOD", Family::General, 4, 2, 1},
-    OpInfo{kOpNeg, "NEG", Family::General, 3, 1, 1},
-    OpInfo{kOpAbs, "ABS", Family::General, 3, 1, 1},
-    OpInfo{kOpShl, "SHL", Family::General, 4, 2, 1},
-    OpInfo{kOpShr, "SHR", Family::General, 4, 2, 1},
-    OpInfo{kOpMov, "MOV", Family::General, 3, 1, 1},
-    OpInfo{kOpMvm, "MVM", Family::General, 4, 2, 1},
-    OpInfo{kOpClr, "CLR", Family::General, 2, 0, 1},
-    OpInfo{kOpAnd, "AND", Family::General, 4, 2, 1},
-    OpInfo{kOpOr, "OR", Family::General, 4, 2, 1},
-    OpInfo{kOpXor, "XOR", Family::General, 4, 2, 1},
-    OpInfo{kOpNot, "NOT", Family::General, 3, 1, 1},
-    OpInfo{kOpJmp, "JMP", Family::Jump, 2, 0, 0},
-    OpInfo{kOpRdr, "RDR", Family::ReadReg, 3, 0, 0},
-    OpInfo{kOpWrr, "WRR", Family::WriteReg, 3, 0, 0},
-    OpInfo{kOpDol, "DOL", Family::Timer, 2, 0, 0},
-    OpInfo{kOpIndex1, "INDEX", Family::Index1, 5, 0, 0},
-    OpInfo{kOpIndex2Read, "INDEX2 R", Family::Index2, 7, 0, 0},
-    OpInfo{kOpIndex2Write, "INDEX2 W", Family::Index2, 7, 0, 0},
-    OpInfo{kOpJfb, "JFB", Family::Call, 3, 0, 0},
-    OpInfo{kOpFbHeader, "FBH", Family::FbHeader, 2, 0, 0},
-    OpInfo{kOpRfb, "RFB", Family::Structural, 1, 0, 0},
+    OpInfo{kEnd, "END", Family::Structural, 1, 0, 0},
+    OpInfo{kRung, "RUNG", Family::Structural, 1, 0, 0},
+    OpInfo{kBst, "BST", Family::Structural, 1, 0, 0},
+    OpInfo{kBnd, "BND", Family::Structural, 1, 0, 0},
+    OpInfo{kNxb, "NXB", Family::Structural, 1, 0, 0},
+    OpInfo{kNxbMore, "NXB", Family::Structural, 1, 0, 0},
+    OpInfo{kRnd, "RND", Family::Structural, 1, 0, 0},
+    OpInfo{kSqr, "SQR", Family::General, 3, 1, 1},
+    OpInfo{kXic, "XIC", Family::Bit, 2, 0, 0},
+    OpInfo{kXio, "XIO", Family::Bit, 2, 0, 0},
+    OpInfo{kOte, "OTE", Family::Bit, 2, 0, 0},
+    OpInfo{kOtl, "OTL", Family::Bit, 2, 0, 0},
+    OpInfo{kOtu, "OTU", Family::Bit, 2, 0, 0},
+    OpInfo{kOns, "ONS", Family::Bit, 2, 0, 0},
+    OpInfo{kOsr, "OSR", Family::BitPair, 3, 0, 0},
+    OpInfo{kOsf, "OSF", Family::BitPair, 3, 0, 0},
+    OpInfo{kNotRungCondition, "NOT RC", Family::InvertRc, 2, 0, 0},
+    OpInfo{kTon, "TON", Family::Timer, 2, 0, 0},
+    OpInfo{kTof, "TOF", Family::Timer, 2, 0, 0},
+    OpInfo{kRto, "RTO", Family::Timer, 2, 0, 0},
+    OpInfo{kCtu, "CTU", Family::Timer, 2, 0, 0},
+    OpInfo{kCtd, "CTD", Family::Timer, 2, 0, 0},
+    OpInfo{kRes, "RES", Family::Timer, 2, 0, 0},
+    OpInfo{kAndBit, "AND RC", Family::Bit, 2, 0, 0},
+    OpInfo{kOrBit, "OR RC", Family::Bit, 2, 0, 0},
+    OpInfo{kXorBit, "XOR RC", Family::Bit, 2, 0, 0},
+    OpInfo{kNotBit, "NOT BIT", Family::Bit, 2, 0, 0},
+    OpInfo{kEqu, "EQU", Family::General, 3, 2, 0},
+    OpInfo{kGeq, "GEQ", Family::General, 3, 2, 0},
+    OpInfo{kGrt, "GRT", Family::General, 3, 2, 0},
+    OpInfo{kLeq, "LEQ", Family::General, 3, 2, 0},
+    OpInfo{kLes, "LES", Family::General, 3, 2, 0},
+    OpInfo{kLim, "LIM", Family::General, 4, 3, 0},
+    OpInfo{kMeq, "MEQ", Family::General, 4, 3, 0},
+    OpInfo{kNeq, "NEQ", Family::General, 3, 2, 0},
+    OpInfo{kAdd, "ADD", Family::General, 4, 2, 1},
+    OpInfo{kSub, "SUB", Family::General, 4, 2, 1},
+    OpInfo{kMul, "MUL", Family::General, 4, 2, 1},
+    OpInfo{kDiv, "DIV", Family::General, 4, 2, 1},
+    OpInfo{kMod, "MOD", Family::General, 4, 2, 1},
+    OpInfo{kNeg, "NEG", Family::General, 3, 1, 1},
+    OpInfo{kAbs, "ABS", Family::General, 3, 1, 1},
+    OpInfo{kShl, "SHL", Family::General, 4, 2, 1},
+    OpInfo{kShr, "SHR", Family::General, 4, 2, 1},
+    OpInfo{kMov, "MOV", Family::General, 3, 1, 1},
+    OpInfo{kMvm, "MVM", Family::General, 4, 2, 1},
+    OpInfo{kClr, "CLR", Family::General, 2, 0, 1},
+    OpInfo{kAnd, "AND", Family::General, 4, 2, 1},
+    OpInfo{kOr, "OR", Family::General, 4, 2, 1},
+    OpInfo{kXor, "XOR", Family::General, 4, 2, 1},
+    OpInfo{kNot, "NOT", Family::General, 3, 1, 1},
+    OpInfo{kJmp, "JMP", Family::Jump, 2, 0, 0},
+    OpInfo{kRdr, "RDR", Family::ReadReg, 3, 0, 0},
+    OpInfo{kWriteRegister, "WRR", Family::WriteReg, 3, 0, 0},
+    OpInfo{kDistance, "DOL", Family::Timer, 2, 0, 0},
+    OpInfo{kIndexed, "INDEX", Family::Index1, 5, 0, 0},
+    OpInfo{kReadArray2, "INDEX2 R", Family::Index2, 7, 0, 0},
+    OpInfo{kWriteArray2, "INDEX2 W", Family::Index2, 7, 0, 0},
+    OpInfo{kJfb, "JFB", Family::Call, 3, 0, 0},
+    OpInfo{kFunctionBlockHeader, "FBH", Family::FbHeader, 2, 0, 0},
+    OpInfo{kRfb, "RFB", Family::Structural, 1, 0, 0},
 };
 
 uint32_t ReadU32(std::span<const uint8_t> bytes, size_t at) {
@@ -84,7 +84,7 @@ uint32_t ReadU32(std::span<const uint8_t> bytes, size_t at) {
 }
 
 bool IsTypeCode(uint8_t t) {
-    return t == kTypeImmediate || t == kTypeSint || t == kTypeInt || t == kTypeDint || t == kTypeArray;
+    return t == kTypeBoolOrImmediate || t == kTypeSint || t == kTypeInt || t == kTypeDint || t == kTypeArray;
 }
 
 bool IsValueWidth(uint8_t t) { return t == kTypeSint || t == kTypeInt || t == kTypeDint; }
@@ -98,7 +98,7 @@ uint16_t CheckArea(uint64_t address, uint64_t bytes, uint64_t align, uint32_t li
 
 // Bytes an array of `count` elements of type `element` occupies (BOOL elements pack 32 to a word).
 uint64_t ArrayBytes(uint8_t element, uint64_t count) {
-    return element == kTypeImmediate ? (count + 31) / 32 * 4 : count * element;
+    return element == kTypeBoolOrImmediate ? (count + 31) / 32 * 4 : count * element;
 }
 
 class Prescanner {
@@ -151,7 +151,7 @@ private:
         uint32_t limit = tagSize_;
         const size_t start = pc;
         if (functionBlock) {
-            if (pc >= n || !HasTag(w_[pc]) || OpOf(w_[pc]) != kOpFbHeader) return Fail(kPrescanFirstNotRung, pc);
+            if (pc >= n || !HasMark(w_[pc]) || OpOf(w_[pc]) != kFunctionBlockHeader) return Fail(kPrescanFirstNotRung, pc);
             if (pc + 2 > n) return Fail(kPrescanLength, pc);
             limit = w_[pc + 1];
             out_.isStart[pc] = 1;
@@ -164,23 +164,23 @@ private:
         for (;;) {
             if (pc >= n) return Fail(kPrescanMissingEnd, pc);
             const uint32_t word = w_[pc];
-            const OpInfo* op = HasTag(word) ? FindOp(OpOf(word)) : nullptr;
+            const OpInfo* op = HasMark(word) ? FindOp(OpOf(word)) : nullptr;
             if (!op) return Fail(kPrescanInvalidCode, pc);
             if (pc + op->words > n) return Fail(kPrescanLength, pc);
             out_.isStart[pc] = 1;
             switch (op->code) {
-                case kOpRung:
+                case kRung:
                     if (inRung) return Fail(kPrescanRungRnd, pc);
                     inRung = true;
                     ++rung_;
                     branches.clear();
                     break;
-                case kOpRnd:
+                case kRnd:
                     if (!inRung) return Fail(rung_ ? kPrescanRungRnd : kPrescanFirstNotRung, pc);
                     if (!branches.empty()) return Fail(kPrescanBstBnd, pc);
                     inRung = false;
                     break;
-                case kOpEnd:
+                case kEnd:
                     if (inRung) return Fail(kPrescanRungRnd, pc);
                     if (rung_ == 0) return Fail(kPrescanFirstNotRung, pc);
                     out_.rungAt[pc] = rung_;
@@ -201,10 +201,10 @@ private:
         const size_t n = w_.size();
         if (pc + 3 > n) return Fail(kPrescanLength, pc);
         const uint32_t a = w_[pc + 1], b = w_[pc + 2];
-        if (a == kMarkerLastA && b == kMarkerLastB) {
+        if (a == kMarkerLastFirst && b == kMarkerLastSecond) {
             if (pc + 3 != n) return Fail(kPrescanLength, pc + 3);
             last = true;
-        } else if (a == kMarkerMoreA && b == kMarkerMoreB) {
+        } else if (a == kMarkerMoreFirst && b == kMarkerMoreSecond) {
             if (pc + 3 >= n) return Fail(kPrescanLength, pc);
         } else {
             return Fail(kPrescanLength, pc + 1);
@@ -215,16 +215,16 @@ private:
 
     bool CheckBranches(uint8_t code, std::vector<int>& branches, size_t pc) {
         switch (code) {
-            case kOpBst:
+            case kBst:
                 if (branches.size() >= kMaxBranchDepth) return Fail(kPrescanBranchStack, pc);
                 branches.push_back(0);
                 return true;
-            case kOpNxb:
-            case kOpNxbMore:
+            case kNxb:
+            case kNxbMore:
                 if (branches.empty()) return Fail(kPrescanBstNxb, pc);
                 ++branches.back();
                 return true;
-            case kOpBnd:
+            case kBnd:
                 if (branches.empty()) return Fail(kPrescanBstBnd, pc);
                 if (branches.back() == 0) return Fail(kPrescanBstNxb, pc);
                 branches.pop_back();
@@ -243,7 +243,7 @@ private:
     // A value operand of type `type` in word `at`; immediates need no checking.
     bool CheckValue(uint8_t type, size_t at, bool written, size_t pc, uint32_t limit) {
         if (!IsTypeCode(type) || type == kTypeArray) return Fail(kPrescanOperandType, pc);
-        if (type == kTypeImmediate) return written ? Fail(kPrescanNotTag, pc) : true;
+        if (type == kTypeBoolOrImmediate) return written ? Fail(kPrescanNotTag, pc) : true;
         if (uint16_t e = CheckArea(w_[at], type, type, limit, kPrescanOperandAddress)) return Fail(e, pc);
         return true;
     }
@@ -286,10 +286,10 @@ private:
     }
 
     bool CheckArray(uint8_t element, uint32_t base, uint64_t count, uint32_t scratch, size_t pc, uint32_t limit) {
-        if (element != kTypeImmediate && !IsValueWidth(element)) return Fail(kPrescanOperandType, pc);
+        if (element != kTypeBoolOrImmediate && !IsValueWidth(element)) return Fail(kPrescanOperandType, pc);
         if (count == 0) return Fail(kPrescanArraySize, pc);
         // A BOOL element travels through a whole DINT scratch tag.
-        const uint64_t width = element == kTypeImmediate ? 4 : element;
+        const uint64_t width = element == kTypeBoolOrImmediate ? 4 : element;
         if (uint16_t e = CheckArea(base, ArrayBytes(element, count), width, limit, kPrescanOperandAddress))
             return Fail(e, pc);
         if (uint16_t e = CheckArea(scratch, width, width, limit, kPrescanOperandAddress)) return Fail(e, pc);
@@ -297,7 +297,7 @@ private:
     }
 
     bool CheckIndexValue(uint8_t type, size_t at, size_t pc, uint32_t limit) {
-        if (type != kTypeImmediate && !IsValueWidth(type)) return Fail(kPrescanOperandType, pc);
+        if (type != kTypeBoolOrImmediate && !IsValueWidth(type)) return Fail(kPrescanOperandType, pc);
         return CheckValue(type, at, false, pc, limit);
     }
 
@@ -323,7 +323,7 @@ private:
             const Unit& unit = units_[j.unit];
             const bool backwardAllowed = Byte1(word) == 1;
             const bool ok = Byte1(word) <= 1 && target >= unit.start && target < unit.end && out_.isStart[target] &&
-                            OpOf(w_[target]) == kOpRung && (backwardAllowed || target > j.pc);
+                            OpOf(w_[target]) == kRung && (backwardAllowed || target > j.pc);
             if (!ok) {
                 Fail(kPrescanJump, j.pc, out_.rungAt[j.pc]);
                 return;
@@ -373,34 +373,34 @@ std::string FamilyName(std::string_view controllerType) {
 
 uint16_t CheckHeader(std::span<const uint8_t> image, std::string_view acceptedFamily, ImageLayout& layout) {
     if (image.size() < kHeaderSize) return kHeaderBeyondFile;
-    layout.timeStamp = ReadU32(image, kHdrTimeStamp);
-    layout.codeOffset = ReadU32(image, kHdrCodeOffset);
-    layout.codeSize = ReadU32(image, kHdrCodeSize);
-    layout.tagOffset = ReadU32(image, kHdrTagOffset);
-    layout.tagSize = ReadU32(image, kHdrTagSize);
-    layout.nonVolatileStart = ReadU32(image, kHdrNonVolatileStart);
-    layout.nonVolatileSize = ReadU32(image, kHdrNonVolatileSize);
+    layout.timeStamp = ReadU32(image, kHeaderTimeStamp);
+    layout.codeOffset = ReadU32(image, kHeaderCodeOffset);
+    layout.codeSize = ReadU32(image, kHeaderCodeSize);
+    layout.tagOffset = ReadU32(image, kHeaderTagsOffset);
+    layout.tagSize = ReadU32(image, kHeaderTagsSize);
+    layout.nonVolatileStart = ReadU32(image, kHeaderNonVolatileStart);
+    layout.nonVolatileSize = ReadU32(image, kHeaderNonVolatileSize);
 
-    const char* family = reinterpret_cast<const char*>(image.data() + kHdrFamily);
-    const std::string_view name(family, strnlen(family, kFamilyNameSize));
-    if (name != acceptedFamily) return kHeaderFamily;
+    const char* family = reinterpret_cast<const char*>(image.data() + kHeaderFamily);
+    const std::string_view name(family, strnlen(family, kHeaderNameLength));
+    if (name != acceptedFamily) return kHeaderFamilyError;
 
     const uint64_t codeEnd = uint64_t{layout.codeOffset} + layout.codeSize;
     const uint64_t tagEnd = uint64_t{layout.tagOffset} + layout.tagSize;
     if (codeEnd > image.size() || tagEnd > image.size()) return kHeaderBeyondFile;
-    if (layout.codeSize == 0 || layout.codeSize > kMaxCodeSize || layout.codeOffset < kHeaderSize ||
+    if (layout.codeSize == 0 || layout.codeSize > kCodeBufferSize || layout.codeOffset < kHeaderSize ||
         layout.tagOffset != codeEnd)
-        return kHeaderCodeSize;
-    if (layout.tagSize < kControllerAreaSize || layout.tagSize % 4 != 0) return kHeaderTagSize;
+        return kHeaderCodeSizeError;
+    if (layout.tagSize < kControllerAreaSize || layout.tagSize % 4 != 0) return kHeaderTagSizeError;
     if (layout.codeOffset % 4 != 0 || codeEnd % 4 != 0 || layout.tagOffset % 4 != 0) return kHeaderNotDword;
     if (layout.tagSize > kMaxTagMemory) return kHeaderTagMemory;
     if (layout.nonVolatileStart < kControllerAreaSize || layout.nonVolatileStart > layout.tagSize ||
         layout.tagSize - layout.nonVolatileStart != layout.nonVolatileSize)
-        return kHeaderNonVolatileSize;
+        return kHeaderNonVolatileSizeError;
     if (layout.nonVolatileSize > kMaxNonVolatile) return kHeaderNonVolatileLimit;
-    for (size_t i = 0; i < kConnectionRecordCount; ++i) {
-        const uint8_t kind = image[kHdrConnections + i * kConnectionRecordSize + kConnectionKindOffset];
-        if (kind != 0 && kind != 1 && kind != 3) return kHeaderConnections;
+    for (size_t i = 0; i < kMaxConnectionRecords; ++i) {
+        const uint8_t kind = image[kHeaderConnections + i * kConnectionRecordSize + kConnectionKindOffset];
+        if (kind != 0 && kind != 1 && kind != 3) return kHeaderConnectionsError;
     }
     return kHeaderOk;
 }

@@ -90,69 +90,69 @@ bool LadderMachine::Step(uint32_t word) {
     const uint32_t* w = &program_.words[pc_];
     const uint8_t size = FindOp(op)->words;
     switch (op) {
-        case kOpRung:
+        case kRung:
             rc_ = true;
             branchDepth_ = 0;
             break;
-        case kOpRnd:
+        case kRnd:
             break;
-        case kOpBst:
+        case kBst:
             branches_[branchDepth_++] = {rc_, false};
             break;
-        case kOpNxb:
-        case kOpNxbMore:
+        case kNxb:
+        case kNxbMore:
             branches_[branchDepth_ - 1].any |= rc_;
             rc_ = branches_[branchDepth_ - 1].start;
             break;
-        case kOpBnd:
+        case kBnd:
             rc_ = branches_[--branchDepth_].any || rc_;
             break;
-        case kOpEnd:
+        case kEnd:
             if (callDepth_ == 0) return false;
             Return();
             return true;
-        case kOpRfb:
+        case kRfb:
             if (rc_ && callDepth_ > 0) {
                 Return();
                 return true;
             }
             break;
-        case kOpXic: case kOpXio: case kOpOte: case kOpOtl: case kOpOtu: case kOpOns:
-        case kOpBitAnd: case kOpBitOr: case kOpBitXor: case kOpBitNot:
+        case kXic: case kXio: case kOte: case kOtl: case kOtu: case kOns:
+        case kAndBit: case kOrBit: case kXorBit: case kNotBit:
             Bit(op, word);
             break;
-        case kOpOsr:
-        case kOpOsf:
+        case kOsr:
+        case kOsf:
             OneShot(op, word);
             break;
-        case kOpInvertRc:
+        case kNotRungCondition:
             rc_ = !rc_;
             break;
-        case kOpTon: case kOpTof: case kOpRto: case kOpDol:
+        case kTon: case kTof: case kRto: case kDistance:
             Timer(op, base_ + w[1]);
             break;
-        case kOpCtu: case kOpCtd: case kOpRes:
+        case kCtu: case kCtd: case kRes:
             Counter(op, base_ + w[1]);
             break;
-        case kOpEqu: case kOpGeq: case kOpGrt: case kOpLeq: case kOpLes: case kOpLim: case kOpMeq: case kOpNeq:
+        case kEqu: case kGeq: case kGrt: case kLeq: case kLes: case kLim: case kMeq: case kNeq:
             rc_ = rc_ && Compare(op, word);
             break;
-        case kOpJmp:
+        case kJmp:
             if (rc_) {
                 pc_ = w[1];
                 return true;
             }
             break;
-        case kOpRdr:
+        case kRdr:
             if (rc_) Store(Byte2(word), w[2], registers_ ? registers_->ReadRegister(w[1]) : 0);
             break;
-        case kOpWrr:
+        case kWriteRegister:
             if (rc_ && registers_) registers_->WriteRegister(w[2], static_cast<uint16_t>(Value(Byte1(word), w[1])));
             break;
-        case kOpIndex1: case kOpIndex2Read: case kOpIndex2Write:
+        case kIndexed: case kReadArray2: case kWriteArray2:
             if (!Index(op, word)) return false;
             break;
-        case kOpJfb:
+        case kJfb:
             return Call();
         default:  // arithmetic, moves and logic
             if (!Compute(op, word)) return false;
@@ -183,7 +183,7 @@ void LadderMachine::SetBit(uint32_t address, uint8_t position, bool value) {
 
 // An operand's value: the immediate itself, or the tag of that width (signed).
 int32_t LadderMachine::Value(uint8_t type, uint32_t operand) const {
-    if (type == kTypeImmediate) return static_cast<int32_t>(operand);
+    if (type == kTypeBoolOrImmediate) return static_cast<int32_t>(operand);
     const uint32_t address = base_ + operand;
     if (address > tags_.size() || tags_.size() - address < type) return 0;
     switch (type) {
@@ -199,7 +199,7 @@ int32_t LadderMachine::Value(uint8_t type, uint32_t operand) const {
 // Stores a value truncated to the destination's width.
 void LadderMachine::Store(uint8_t type, uint32_t operand, int32_t value) {
     const uint32_t address = base_ + operand;
-    if (type == kTypeImmediate || address > tags_.size() || tags_.size() - address < type) return;
+    if (type == kTypeBoolOrImmediate || address > tags_.size() || tags_.size() - address < type) return;
     for (uint8_t i = 0; i < type; ++i) tags_[address + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
 }
 
@@ -207,21 +207,21 @@ void LadderMachine::Bit(uint8_t op, uint32_t word) {
     const uint32_t address = base_ + program_.words[pc_ + 1];
     const uint8_t position = Byte1(word);
     switch (op) {
-        case kOpXic: rc_ = rc_ && GetBit(address, position); break;
-        case kOpXio: rc_ = rc_ && !GetBit(address, position); break;
-        case kOpOte: SetBit(address, position, rc_); break;
-        case kOpOtl: if (rc_) SetBit(address, position, true); break;
-        case kOpOtu: if (rc_) SetBit(address, position, false); break;
-        case kOpOns: {
+        case kXic: rc_ = rc_ && GetBit(address, position); break;
+        case kXio: rc_ = rc_ && !GetBit(address, position); break;
+        case kOte: SetBit(address, position, rc_); break;
+        case kOtl: if (rc_) SetBit(address, position, true); break;
+        case kOtu: if (rc_) SetBit(address, position, false); break;
+        case kOns: {
             const bool out = rc_ && !GetBit(address, position);
             SetBit(address, position, rc_);
             rc_ = out;
             break;
         }
-        case kOpBitAnd: rc_ = rc_ && GetBit(address, position); break;
-        case kOpBitOr: rc_ = rc_ || GetBit(address, position); break;
-        case kOpBitXor: rc_ = rc_ != GetBit(address, position); break;
-        case kOpBitNot: rc_ = !GetBit(address, position); break;
+        case kAndBit: rc_ = rc_ && GetBit(address, position); break;
+        case kOrBit: rc_ = rc_ || GetBit(address, position); break;
+        case kXorBit: rc_ = rc_ != GetBit(address, position); break;
+        case kNotBit: rc_ = !GetBit(address, position); break;
         default: break;
     }
 }
@@ -231,7 +231,7 @@ void LadderMachine::OneShot(uint8_t op, uint32_t word) {
     const uint32_t storage = base_ + program_.words[pc_ + 1];
     const uint32_t output = base_ + program_.words[pc_ + 2];
     const bool stored = GetBit(storage, Byte1(word));
-    const bool out = op == kOpOsr ? rc_ && !stored : !rc_ && stored;
+    const bool out = op == kOsr ? rc_ && !stored : !rc_ && stored;
     SetBit(storage, Byte1(word), rc_);
     SetBit(output, Byte2(word), out);
 }
@@ -262,7 +262,7 @@ void LadderMachine::Timer(uint8_t op, uint32_t address) {
             status |= kTt;
         }
     };
-    if (op == kOpTof) {
+    if (op == kTof) {
         if (rc_) {
             status = (status | kEn | kDn) & ~kTt;
             acc = 0;
@@ -279,7 +279,7 @@ void LadderMachine::Timer(uint8_t op, uint32_t address) {
     } else {
         status &= ~(kEn | kTt);
         timerSince_.erase(address);
-        if (op != kOpRto) {
+        if (op != kRto) {
             status &= ~kDn;
             acc = 0;
         }
@@ -292,16 +292,16 @@ void LadderMachine::Counter(uint8_t op, uint32_t address) {
     uint32_t status = LoadU32(address);
     const auto pre = static_cast<int32_t>(LoadU32(address + 4));
     auto acc = static_cast<int32_t>(LoadU32(address + 8));
-    if (op == kOpRes) {
+    if (op == kRes) {
         if (!rc_) return;
         StoreU32(address, status & ~kStatusBits);
         StoreU32(address + 8, 0);
         timerSince_.erase(address);
         return;
     }
-    const uint32_t edgeBit = op == kOpCtu ? kCu : kCd;
+    const uint32_t edgeBit = op == kCtu ? kCu : kCd;
     if (rc_ && !(status & edgeBit)) {
-        if (op == kOpCtu) {
+        if (op == kCtu) {
             if (acc == INT32_MAX) status |= kOv;
             acc = Wrap(int64_t{acc} + 1);
         } else {
@@ -320,17 +320,17 @@ bool LadderMachine::Compare(uint8_t op, uint32_t word) const {
     const int32_t a = Value(OperandType(word, 0), w[1]);
     const int32_t b = Value(OperandType(word, 1), w[2]);
     switch (op) {
-        case kOpEqu: return a == b;
-        case kOpNeq: return a != b;
-        case kOpLes: return a < b;
-        case kOpGrt: return a > b;
-        case kOpLeq: return a <= b;
-        case kOpGeq: return a >= b;
-        case kOpLim: {  // low, test, high; a low limit above the high one tests outside the gap
+        case kEqu: return a == b;
+        case kNeq: return a != b;
+        case kLes: return a < b;
+        case kGrt: return a > b;
+        case kLeq: return a <= b;
+        case kGeq: return a >= b;
+        case kLim: {  // low, test, high; a low limit above the high one tests outside the gap
             const int32_t high = Value(OperandType(word, 2), w[3]);
             return a <= high ? a <= b && b <= high : b >= a || b <= high;
         }
-        case kOpMeq: {  // source, mask, compare
+        case kMeq: {  // source, mask, compare
             const int32_t compare = Value(OperandType(word, 2), w[3]);
             return (a & b) == (compare & b);
         }
@@ -349,33 +349,33 @@ bool LadderMachine::Compute(uint8_t op, uint32_t word) {
     const int32_t b = last > 1 ? Value(OperandType(word, 1), w[2]) : 0;
     int32_t r = 0;
     switch (op) {
-        case kOpAdd: r = Wrap(int64_t{a} + b); break;
-        case kOpSub: r = Wrap(int64_t{a} - b); break;
-        case kOpMul: r = Wrap(int64_t{a} * b); break;
-        case kOpDiv:
+        case kAdd: r = Wrap(int64_t{a} + b); break;
+        case kSub: r = Wrap(int64_t{a} - b); break;
+        case kMul: r = Wrap(int64_t{a} * b); break;
+        case kDiv:
             if (b == 0) return Stop(kRuntimeDivideByZero);
             r = Wrap(int64_t{a} / b);
             break;
-        case kOpMod:
+        case kMod:
             if (b == 0) return Stop(kRuntimeDivideByZero);
             r = static_cast<int32_t>(int64_t{a} % b);
             break;
-        case kOpNeg: r = Wrap(-int64_t{a}); break;
-        case kOpAbs: r = Wrap(a < 0 ? -int64_t{a} : a); break;
-        case kOpSqr: r = Sqrt(a); break;
-        case kOpMov: r = a; break;
-        case kOpMvm: {
+        case kNeg: r = Wrap(-int64_t{a}); break;
+        case kAbs: r = Wrap(a < 0 ? -int64_t{a} : a); break;
+        case kSqr: r = Sqrt(a); break;
+        case kMov: r = a; break;
+        case kMvm: {
             const int32_t dest = Value(OperandType(word, 2), w[3]);
             r = (dest & ~b) | (a & b);
             break;
         }
-        case kOpClr: r = 0; break;
-        case kOpAnd: r = a & b; break;
-        case kOpOr: r = a | b; break;
-        case kOpXor: r = a ^ b; break;
-        case kOpNot: r = ~a; break;
-        case kOpShl: r = b < 0 || b > 31 ? 0 : Wrap(int64_t{static_cast<uint32_t>(a) << b}); break;
-        case kOpShr: r = b < 0 || b > 31 ? (a < 0 ? -1 : 0) : a >> b; break;
+        case kClr: r = 0; break;
+        case kAnd: r = a & b; break;
+        case kOr: r = a | b; break;
+        case kXor: r = a ^ b; break;
+        case kNot: r = ~a; break;
+        case kShl: r = b < 0 || b > 31 ? 0 : Wrap(int64_t{static_cast<uint32_t>(a) << b}); break;
+        case kShr: r = b < 0 || b > 31 ? (a < 0 ? -1 : 0) : a >> b; break;
         default: break;
     }
     Store(OperandType(word, last), w[1 + last], r);
@@ -391,7 +391,7 @@ bool LadderMachine::Index(uint8_t op, uint32_t word) {
     int64_t index;
     uint32_t scratch;
     bool write;
-    if (op == kOpIndex1) {
+    if (op == kIndexed) {
         index = Value(Byte2(word), w[2]);
         if (index < 0 || index >= w[3]) return Stop(kRuntimeArrayIndex);
         scratch = w[4];
@@ -401,10 +401,10 @@ bool LadderMachine::Index(uint8_t op, uint32_t word) {
         if (first < 0 || first >= w[4] || second < 0 || second >= w[5]) return Stop(kRuntimeArrayIndex);
         index = first * w[5] + second;
         scratch = w[6];
-        write = op == kOpIndex2Write;
+        write = op == kWriteArray2;
     }
     const uint32_t array = base_ + w[1];
-    if (element == kTypeImmediate) {  // BOOL elements: 32 to a word, carried as 0/1 in a DINT
+    if (element == kTypeBoolOrImmediate) {  // BOOL elements: 32 to a word, carried as 0/1 in a DINT
         const uint32_t at = array + static_cast<uint32_t>(index / 32) * 4;
         const auto bit = static_cast<uint8_t>(index % 32);
         if (write) SetBit(at, bit, LoadU32(base_ + scratch) != 0);

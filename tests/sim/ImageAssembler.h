@@ -17,7 +17,7 @@ struct Operand {
     uint8_t type;
     uint32_t word;
 };
-inline Operand Imm(int32_t v) { return {kTypeImmediate, static_cast<uint32_t>(v)}; }
+inline Operand Imm(int32_t v) { return {kTypeBoolOrImmediate, static_cast<uint32_t>(v)}; }
 inline Operand Sint(uint32_t a) { return {kTypeSint, a}; }
 inline Operand Int(uint32_t a) { return {kTypeInt, a}; }
 inline Operand Dint(uint32_t a) { return {kTypeDint, a}; }
@@ -30,11 +30,11 @@ struct Code {
     Code& Op(uint8_t code, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t nibble = 0) {
         return Word(code | b1 << 8 | b2 << 16 | static_cast<uint32_t>(0xA0 | nibble) << 24);
     }
-    Code& Rung() { return Op(kOpRung); }
-    Code& Rnd() { return Op(kOpRnd); }
-    Code& Bst() { return Op(kOpBst); }
-    Code& Nxb() { return Op(kOpNxb); }
-    Code& Bnd() { return Op(kOpBnd); }
+    Code& Rung() { return Op(kRung); }
+    Code& Rnd() { return Op(kRnd); }
+    Code& Bst() { return Op(kBst); }
+    Code& Nxb() { return Op(kNxb); }
+    Code& Bnd() { return Op(kBnd); }
     // A BOOL at byte address a, bit b, encoded as the builder does.
     Code& Bit(uint8_t op, uint32_t a, int b) {
         return Op(op, static_cast<uint8_t>((a % 4) * 8 + b)).Word(a - a % 4);
@@ -48,15 +48,15 @@ struct Code {
         for (const Operand& o : ops) Word(o.word);
         return *this;
     }
-    Code& Jmp(uint32_t target, bool backward = false) { return Op(kOpJmp, backward ? 1 : 0).Word(target); }
-    Code& Jfb(uint32_t target, uint32_t instance) { return Op(kOpJfb).Word(target).Word(instance); }
-    Code& FbHeader(uint32_t instanceSize) { return Op(kOpFbHeader).Word(instanceSize); }
-    Code& Rfb() { return Op(kOpRfb); }
+    Code& Jmp(uint32_t target, bool backward = false) { return Op(kJmp, backward ? 1 : 0).Word(target); }
+    Code& Jfb(uint32_t target, uint32_t instance) { return Op(kJfb).Word(target).Word(instance); }
+    Code& FbHeader(uint32_t instanceSize) { return Op(kFunctionBlockHeader).Word(instanceSize); }
+    Code& Rfb() { return Op(kRfb); }
     // A function block's closing rung, END and the markers.
     Code& EndFb(bool last) { return Rung().Rfb().Rnd().End(last); }
     Code& End(bool last) {
-        Op(kOpEnd);
-        return last ? Word(kMarkerLastA).Word(kMarkerLastB) : Word(kMarkerMoreA).Word(kMarkerMoreB);
+        Op(kEnd);
+        return last ? Word(kMarkerLastFirst).Word(kMarkerLastSecond) : Word(kMarkerMoreFirst).Word(kMarkerMoreSecond);
     }
 };
 
@@ -82,17 +82,17 @@ struct Image {
         };
         const auto codeSize = static_cast<uint32_t>(code.w.size() * 4);
         const auto tagSize = static_cast<uint32_t>(tags.size());
-        put(kHdrTimeStamp, timeStamp);
-        for (size_t i = 0; i < family.size() && i < kFamilyNameSize; ++i) f[kHdrFamily + i] = family[i];
-        put(kHdrCodeOffset, kHeaderSize);
-        put(kHdrCodeSize, codeSize);
-        put(kHdrTagOffset, kHeaderSize + codeSize);
-        put(kHdrTagSize, tagSize);
-        put(kHdrNonVolatileStart, tagSize - nonVolatileSize);
-        put(kHdrNonVolatileSize, nonVolatileSize);
+        put(kHeaderTimeStamp, timeStamp);
+        for (size_t i = 0; i < family.size() && i < kHeaderNameLength; ++i) f[kHeaderFamily + i] = family[i];
+        put(kHeaderCodeOffset, kHeaderSize);
+        put(kHeaderCodeSize, codeSize);
+        put(kHeaderTagsOffset, kHeaderSize + codeSize);
+        put(kHeaderTagsSize, tagSize);
+        put(kHeaderNonVolatileStart, tagSize - nonVolatileSize);
+        put(kHeaderNonVolatileSize, nonVolatileSize);
         f[0x45] = 3;
         put(0x90, 0xFFFFFFFF);
-        for (size_t i = 0; i < 4; ++i) f[kHdrConnections + 8 * i + kConnectionKindOffset] = connectionKinds[i];
+        for (size_t i = 0; i < 4; ++i) f[kHeaderConnections + 8 * i + kConnectionKindOffset] = connectionKinds[i];
         for (uint32_t v : code.w) f.insert(f.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
         f.insert(f.end(), tags.begin(), tags.end());
         f.insert(f.end(), {1, static_cast<uint8_t>(name.size()), 0});

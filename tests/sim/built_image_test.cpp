@@ -4,8 +4,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "build/ProgramImage.h"
 #include "files/ProjectWriter.h"
 #include "model/Catalogue.h"
+#include "model/ControllerTypes.h"
 #include "model/Project.h"
 #include "model/Types.h"
 #include "sim/ImageCheck.h"
@@ -85,8 +87,6 @@ std::unique_ptr<CProject> Plant() {
 }
 
 TEST(BuiltImage, MainProgramWithTwoFunctionBlocksRunsAsItsLadderSays) {
-    if (RunCli({"--help"}).out.find("make-bin") == std::string::npos)
-        GTEST_SKIP() << "pontra-cli make-bin is not part of this build yet";
     TempDir dir;
     auto project = Plant();
     std::vector<uint8_t> bytes;
@@ -130,6 +130,12 @@ TEST(BuiltImage, MainProgramWithTwoFunctionBlocksRunsAsItsLadderSays) {
         EXPECT_EQ(byte("Result"), 21);
     }
     EXPECT_EQ(byte("L1.Sc.Calls"), 5);
+}
+
+TEST(BuiltImage, EveryModuleTypeAcceptsTheFamilyItsProjectsWrite) {
+    std::vector<std::string> types(ControllerPropertiesTypes().begin(), ControllerPropertiesTypes().end());
+    types.insert(types.end(), {"Aldera", "KTX-310-1", "KTX-310-B", "KTX-310-0", "KTI-8-0"});
+    for (const auto& type : types) EXPECT_EQ(FamilyName(type), ControllerFamilyName(type)) << type;
 }
 
 }  // namespace

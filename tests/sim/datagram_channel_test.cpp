@@ -22,8 +22,8 @@ protected:
 
     void SetUp() override {
         // rung 1: bit 0 -> bit 1; rung 2: if bit 2, C := A / B with B = 0 (the DIV is word 9)
-        img.code.Rung().Bit(kOpXic, kBits, 0).Bit(kOpOte, kBits, 1).Rnd()
-            .Rung().Bit(kOpXic, kBits, 2).Gen(kOpDiv, {Dint(kA), Dint(kB), Dint(kC)}).Rnd().End(true);
+        img.code.Rung().Bit(kXic, kBits, 0).Bit(kOte, kBits, 1).Rnd()
+            .Rung().Bit(kXic, kBits, 2).Gen(kDiv, {Dint(kA), Dint(kB), Dint(kC)}).Rnd().End(true);
         WriteBytes(dir.File("p.bin"), img.Bytes());
         ASSERT_TRUE(sim.Start({"--program", dir.File("p.bin")}));
     }
@@ -75,7 +75,7 @@ TEST_F(DatagramChannel, StatusBlockReportsRuntimeErrorAndModeChanges) {
     EXPECT_EQ(Le16(s, 0), 0);
     EXPECT_EQ(Le16(s, 24), 103);
     EXPECT_EQ(Le16(s, 26), 9);
-    EXPECT_EQ(Le16(s, 28), kOpDiv);
+    EXPECT_EQ(Le16(s, 28), kDiv);
     EXPECT_EQ(Le16(s, 30), 2);
 
     // a change to run mode starts the program again; program mode stops its scans

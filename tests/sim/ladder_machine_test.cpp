@@ -17,8 +17,8 @@ constexpr int kCu = 31, kCd = 30, kOv = 28;       // counter status bits
 
 TEST_F(MachineTest, SealInCircuitHoldsUntilStop) {
     // (Start OR Motor) AND NOT Stop -> Motor
-    img.code.Rung().Bst().Bit(kOpXic, kBits, 0).Nxb().Bit(kOpXic, kBits, 2).Bnd().Bit(kOpXio, kBits, 1)
-        .Bit(kOpOte, kBits, 2).Rnd().End(true);
+    img.code.Rung().Bst().Bit(kXic, kBits, 0).Nxb().Bit(kXic, kBits, 2).Bnd().Bit(kXio, kBits, 1)
+        .Bit(kOte, kBits, 2).Rnd().End(true);
     Load();
     const struct { bool start, stop, motor; } steps[] = {
         {false, false, false}, {true, false, true}, {false, false, true}, {false, true, false}, {false, false, false},
@@ -33,8 +33,8 @@ TEST_F(MachineTest, SealInCircuitHoldsUntilStop) {
 
 TEST_F(MachineTest, NestedBranchesCombineEveryLevel) {
     // bit 8 = a OR (b AND (c OR d)) OR e, with a third level (NXB 5) and a nested branch
-    img.code.Rung().Bst().Bit(kOpXic, kBits, 0).Nxb().Bit(kOpXic, kBits, 1).Bst().Bit(kOpXic, kBits, 2).Nxb()
-        .Bit(kOpXic, kBits, 3).Bnd().Op(kOpNxbMore).Bit(kOpXic, kBits, 4).Bnd().Bit(kOpOte, kBits, 8).Rnd().End(true);
+    img.code.Rung().Bst().Bit(kXic, kBits, 0).Nxb().Bit(kXic, kBits, 1).Bst().Bit(kXic, kBits, 2).Nxb()
+        .Bit(kXic, kBits, 3).Bnd().Op(kNxbMore).Bit(kXic, kBits, 4).Bnd().Bit(kOte, kBits, 8).Rnd().End(true);
     Load();
     for (int in = 0; in < 32; ++in) {
         for (int b = 0; b < 5; ++b) SetBit(kBits, b, in >> b & 1);
@@ -46,10 +46,10 @@ TEST_F(MachineTest, NestedBranchesCombineEveryLevel) {
 
 TEST_F(MachineTest, OneShotsAndLatchesActOnTheirEdgeOrCondition) {
     // ONS -> bit 2; OSR storage 3 output 4; OSF storage 5 output 6; OTL bit 7 on input, OTU it on bit 8
-    img.code.Rung().Bit(kOpXic, kBits, 0).Bit(kOpOns, kBits, 1).Bit(kOpOte, kBits, 2).Rnd()
-        .Rung().Bit(kOpXic, kBits, 0).Op(kOpOsr, 3, 4).Word(kBits).Word(kBits).Rnd()
-        .Rung().Bit(kOpXic, kBits, 0).Op(kOpOsf, 5, 6).Word(kBits).Word(kBits).Rnd()
-        .Rung().Bit(kOpXic, kBits, 0).Bit(kOpOtl, kBits, 7).Rnd().Rung().Bit(kOpXic, kBits, 8).Bit(kOpOtu, kBits, 7)
+    img.code.Rung().Bit(kXic, kBits, 0).Bit(kOns, kBits, 1).Bit(kOte, kBits, 2).Rnd()
+        .Rung().Bit(kXic, kBits, 0).Op(kOsr, 3, 4).Word(kBits).Word(kBits).Rnd()
+        .Rung().Bit(kXic, kBits, 0).Op(kOsf, 5, 6).Word(kBits).Word(kBits).Rnd()
+        .Rung().Bit(kXic, kBits, 0).Bit(kOtl, kBits, 7).Rnd().Rung().Bit(kXic, kBits, 8).Bit(kOtu, kBits, 7)
         .Rnd().End(true);
     Load();
     const struct { bool in, unlatch, ons, osr, osf, latched; } steps[] = {
@@ -70,13 +70,13 @@ TEST_F(MachineTest, OneShotsAndLatchesActOnTheirEdgeOrCondition) {
 
 TEST_F(MachineTest, TimersCountRealMillisecondsAndStopAtPreset) {
     // bit 0 drives a TON (PRE 100), bit 1 a TOF (PRE 50), bit 2 an RTO (PRE 100) reset by bit 3
-    constexpr uint32_t kTof = kTimer + 12 + 12, kRto = kTof + 12;  // past the counter's place
-    img.code.Rung().Bit(kOpXic, kBits, 0).Timer(kOpTon, kTimer).Rnd().Rung().Bit(kOpXic, kBits, 1).Timer(kOpTof, kTof)
-        .Rnd().Rung().Bit(kOpXic, kBits, 2).Timer(kOpRto, kRto).Rnd().Rung().Bit(kOpXic, kBits, 3).Timer(kOpRes, kRto)
+    constexpr uint32_t kOffDelay = kTimer + 12 + 12, kRetentive = kOffDelay + 12;  // past the counter's place
+    img.code.Rung().Bit(kXic, kBits, 0).Timer(kTon, kTimer).Rnd().Rung().Bit(kXic, kBits, 1).Timer(kTof, kOffDelay)
+        .Rnd().Rung().Bit(kXic, kBits, 2).Timer(kRto, kRetentive).Rnd().Rung().Bit(kXic, kBits, 3).Timer(kRes, kRetentive)
         .Rnd().End(true);
     img.SetDint(kTimer + 4, 100);
-    img.SetDint(kTof + 4, 50);
-    img.SetDint(kRto + 4, 100);
+    img.SetDint(kOffDelay + 4, 50);
+    img.SetDint(kRetentive + 4, 100);
     Load();
     const struct {
         uint64_t after;
@@ -99,20 +99,20 @@ TEST_F(MachineTest, TimersCountRealMillisecondsAndStopAtPreset) {
         SetBit(kBits, 3, s.reset);
         ASSERT_TRUE(Scan(s.after));
         EXPECT_EQ(Get(kTimer + 8), s.tonAcc) << "after " << now;
-        EXPECT_EQ(Get(kTof + 8), s.tofAcc) << "after " << now;
-        EXPECT_EQ(Get(kRto + 8), s.rtoAcc) << "after " << now;
+        EXPECT_EQ(Get(kOffDelay + 8), s.tofAcc) << "after " << now;
+        EXPECT_EQ(Get(kRetentive + 8), s.rtoAcc) << "after " << now;
         EXPECT_EQ(Bit(kTimer, kDn), s.tonDn) << "after " << now;
-        EXPECT_EQ(Bit(kTof, kDn), s.tofDn) << "after " << now;
-        EXPECT_EQ(Bit(kRto, kDn), s.rtoDn) << "after " << now;
+        EXPECT_EQ(Bit(kOffDelay, kDn), s.tofDn) << "after " << now;
+        EXPECT_EQ(Bit(kRetentive, kDn), s.rtoDn) << "after " << now;
         EXPECT_EQ(Bit(kTimer, kEn), s.ton);
         EXPECT_EQ(Bit(kTimer, kTt), s.ton && !s.tonDn);
     }
 }
 
 TEST_F(MachineTest, CountersCountEdgesAndFlagWrap) {
-    img.code.Rung().Bit(kOpXic, kBits, 0).Timer(kOpCtu, kCounter).Rnd()
-        .Rung().Bit(kOpXic, kBits, 1).Timer(kOpCtd, kCounter).Rnd()
-        .Rung().Bit(kOpXic, kBits, 2).Timer(kOpRes, kCounter).Rnd().End(true);
+    img.code.Rung().Bit(kXic, kBits, 0).Timer(kCtu, kCounter).Rnd()
+        .Rung().Bit(kXic, kBits, 1).Timer(kCtd, kCounter).Rnd()
+        .Rung().Bit(kXic, kBits, 2).Timer(kRes, kCounter).Rnd().End(true);
     img.SetDint(kCounter + 4, 3);
     Load();
     for (bool up : {true, true, false, true, false, true}) {  // held for a second scan: one count
@@ -140,18 +140,18 @@ TEST_F(MachineTest, CountersCountEdgesAndFlagWrap) {
 
 TEST_F(MachineTest, ComparesGateTheRung) {
     const struct { uint8_t op; int32_t a, b, c; bool result; } cases[] = {
-        {kOpEqu, 5, 5, 0, true},    {kOpEqu, 5, -5, 0, false},  {kOpNeq, 1, 2, 0, true},  {kOpLes, -3, 2, 0, true},
-        {kOpGrt, -3, 2, 0, false},  {kOpLeq, 2, 2, 0, true},    {kOpGeq, 1, 2, 0, false},
-        {kOpLim, 10, 15, 20, true}, {kOpLim, 10, 25, 20, false},
-        {kOpLim, 20, 25, 10, true}, {kOpLim, 20, 5, 10, true},  {kOpLim, 20, 15, 10, false},  // circular
-        {kOpMeq, 0x1234, 0x00FF, 0x5534, true}, {kOpMeq, 0x1234, 0x0FFF, 0x5534, false},
+        {kEqu, 5, 5, 0, true},    {kEqu, 5, -5, 0, false},  {kNeq, 1, 2, 0, true},  {kLes, -3, 2, 0, true},
+        {kGrt, -3, 2, 0, false},  {kLeq, 2, 2, 0, true},    {kGeq, 1, 2, 0, false},
+        {kLim, 10, 15, 20, true}, {kLim, 10, 25, 20, false},
+        {kLim, 20, 25, 10, true}, {kLim, 20, 5, 10, true},  {kLim, 20, 15, 10, false},  // circular
+        {kMeq, 0x1234, 0x00FF, 0x5534, true}, {kMeq, 0x1234, 0x0FFF, 0x5534, false},
     };
     for (const auto& c : cases) {
         // A from a DINT tag, B immediate, the third operand from an INT tag
         img = Image();
-        if (c.op == kOpLim || c.op == kOpMeq) img.code.Rung().Gen(c.op, {Dint(kA), Imm(c.b), Int(kInt)});
+        if (c.op == kLim || c.op == kMeq) img.code.Rung().Gen(c.op, {Dint(kA), Imm(c.b), Int(kInt)});
         else img.code.Rung().Gen(c.op, {Dint(kA), Imm(c.b)});
-        img.code.Bit(kOpOte, kBits, 0).Rnd().End(true);
+        img.code.Bit(kOte, kBits, 0).Rnd().End(true);
         Load();
         Set(kA, c.a);
         Set(kInt, c.c, 2);
@@ -162,25 +162,25 @@ TEST_F(MachineTest, ComparesGateTheRung) {
 
 TEST_F(MachineTest, ArithmeticWrapsIn32BitsAndTruncatesToTheDestination) {
     const struct { uint8_t op; Operand a, b, dest; int32_t result; } cases[] = {
-        {kOpAdd, Imm(30000), Imm(30000), Int(kInt), -5536},
-        {kOpAdd, Imm(INT32_MAX), Imm(1), Dint(kC), INT32_MIN},
-        {kOpSub, Imm(-100), Imm(100), Sint(kSint), 56},
-        {kOpMul, Imm(65536), Imm(65537), Dint(kC), 65536},
-        {kOpDiv, Imm(-7), Imm(2), Dint(kC), -3},
-        {kOpDiv, Imm(INT32_MIN), Imm(-1), Dint(kC), INT32_MIN},
-        {kOpMod, Imm(-7), Imm(3), Dint(kC), -1},
-        {kOpXor, Imm(0xFF), Imm(0x0F), Sint(kSint), -16},
-        {kOpShl, Imm(1), Imm(31), Dint(kC), INT32_MIN},
-        {kOpShl, Imm(1), Imm(40), Dint(kC), 0},
-        {kOpShr, Imm(-8), Imm(1), Dint(kC), -4},
-        {kOpMvm, Imm(0x1234), Imm(0x00F0), Dint(kC), 0x7F3F},  // into 0x7F0F
-        {kOpNeg, Imm(INT32_MIN), {}, Dint(kC), INT32_MIN},
-        {kOpSqr, Imm(-17), {}, Dint(kC), 4},
-        {kOpNot, Imm(0), {}, Int(kInt), -1},
+        {kAdd, Imm(30000), Imm(30000), Int(kInt), -5536},
+        {kAdd, Imm(INT32_MAX), Imm(1), Dint(kC), INT32_MIN},
+        {kSub, Imm(-100), Imm(100), Sint(kSint), 56},
+        {kMul, Imm(65536), Imm(65537), Dint(kC), 65536},
+        {kDiv, Imm(-7), Imm(2), Dint(kC), -3},
+        {kDiv, Imm(INT32_MIN), Imm(-1), Dint(kC), INT32_MIN},
+        {kMod, Imm(-7), Imm(3), Dint(kC), -1},
+        {kXor, Imm(0xFF), Imm(0x0F), Sint(kSint), -16},
+        {kShl, Imm(1), Imm(31), Dint(kC), INT32_MIN},
+        {kShl, Imm(1), Imm(40), Dint(kC), 0},
+        {kShr, Imm(-8), Imm(1), Dint(kC), -4},
+        {kMvm, Imm(0x1234), Imm(0x00F0), Dint(kC), 0x7F3F},  // into 0x7F0F
+        {kNeg, Imm(INT32_MIN), {}, Dint(kC), INT32_MIN},
+        {kSqr, Imm(-17), {}, Dint(kC), 4},
+        {kNot, Imm(0), {}, Int(kInt), -1},
     };
     for (const auto& c : cases) {
         img = Image();
-        if (c.op == kOpNeg || c.op == kOpSqr || c.op == kOpNot) img.code.Rung().Gen(c.op, {c.a, c.dest});
+        if (c.op == kNeg || c.op == kSqr || c.op == kNot) img.code.Rung().Gen(c.op, {c.a, c.dest});
         else img.code.Rung().Gen(c.op, {c.a, c.b, c.dest});
         img.code.Rnd().End(true);
         Load();
@@ -191,15 +191,15 @@ TEST_F(MachineTest, ArithmeticWrapsIn32BitsAndTruncatesToTheDestination) {
 }
 
 TEST_F(MachineTest, DivisionByZeroStopsWithItsPlaceUntilAStart) {
-    img.code.Rung().Gen(kOpMov, {Imm(1), Dint(kA)}).Rnd()
-        .Rung().Bit(kOpXic, kBits, 0).Gen(kOpDiv, {Dint(kA), Dint(kB), Dint(kC)}).Rnd().End(true);
+    img.code.Rung().Gen(kMov, {Imm(1), Dint(kA)}).Rnd()
+        .Rung().Bit(kXic, kBits, 0).Gen(kDiv, {Dint(kA), Dint(kB), Dint(kC)}).Rnd().End(true);
     Load();
     ASSERT_TRUE(Scan());  // a false rung divides nothing
     SetBit(kBits, 0, true);
     EXPECT_FALSE(Scan());
     EXPECT_EQ(m.Error().code, kRuntimeDivideByZero);
     EXPECT_EQ(m.Error().pc, 8);
-    EXPECT_EQ(m.Error().instruction, kOpDiv);
+    EXPECT_EQ(m.Error().instruction, kDiv);
     EXPECT_EQ(m.Error().rung, 2);
     Set(kB, 2);
     EXPECT_FALSE(Scan());
@@ -210,13 +210,13 @@ TEST_F(MachineTest, DivisionByZeroStopsWithItsPlaceUntilAStart) {
 TEST_F(MachineTest, IndexedAccessCopiesElementsAndChecksTheIndex) {
     // A := INT[5][index] + 100; INT[5][B] := A;
     // C := SINT[3,4][index, 1]; SINT[3,4][2, 3] := B (the SINT array at kInstance, row-major)
-    img.code.Rung().Op(kOpIndex1, kTypeInt, kTypeDint).Word(kArray).Word(kIndex).Word(5).Word(kScratch)
-        .Gen(kOpAdd, {Int(kScratch), Imm(100), Dint(kA)}).Rnd()
-        .Rung().Gen(kOpMov, {Dint(kA), Int(kScratch + 4)})
-        .Op(kOpIndex1, kTypeInt, kTypeDint, 1).Word(kArray).Word(kB).Word(5).Word(kScratch + 4).Rnd()
-        .Rung().Op(kOpIndex2Read, kTypeSint, kTypeDint, kTypeImmediate).Word(kInstance).Word(kIndex).Word(1).Word(3)
-        .Word(4).Word(kScratch).Gen(kOpMov, {Sint(kScratch), Dint(kC)}).Gen(kOpMov, {Dint(kB), Sint(kScratch)})
-        .Op(kOpIndex2Write, kTypeSint, kTypeImmediate, kTypeImmediate).Word(kInstance).Word(2).Word(3).Word(3).Word(4)
+    img.code.Rung().Op(kIndexed, kTypeInt, kTypeDint).Word(kArray).Word(kIndex).Word(5).Word(kScratch)
+        .Gen(kAdd, {Int(kScratch), Imm(100), Dint(kA)}).Rnd()
+        .Rung().Gen(kMov, {Dint(kA), Int(kScratch + 4)})
+        .Op(kIndexed, kTypeInt, kTypeDint, 1).Word(kArray).Word(kB).Word(5).Word(kScratch + 4).Rnd()
+        .Rung().Op(kReadArray2, kTypeSint, kTypeDint, kTypeBoolOrImmediate).Word(kInstance).Word(kIndex).Word(1).Word(3)
+        .Word(4).Word(kScratch).Gen(kMov, {Sint(kScratch), Dint(kC)}).Gen(kMov, {Dint(kB), Sint(kScratch)})
+        .Op(kWriteArray2, kTypeSint, kTypeBoolOrImmediate, kTypeBoolOrImmediate).Word(kInstance).Word(2).Word(3).Word(3).Word(4)
         .Word(kScratch).Rnd().End(true);
     Load();
     for (int i = 0; i < 5; ++i) Set(kArray + 2 * i, 10 * i, 2);
@@ -237,7 +237,7 @@ TEST_F(MachineTest, IndexedAccessCopiesElementsAndChecksTheIndex) {
     Set(kIndex, 3);  // in the INT array, outside the SINT array's first dimension
     m.Start();
     EXPECT_FALSE(Scan());
-    EXPECT_EQ(m.Error().instruction, kOpIndex2Read);
+    EXPECT_EQ(m.Error().instruction, kReadArray2);
 }
 
 TEST_F(MachineTest, NestedFunctionBlockCallsUseInstanceRelativeAddresses) {
@@ -246,18 +246,18 @@ TEST_F(MachineTest, NestedFunctionBlockCallsUseInstanceRelativeAddresses) {
     // A (instance 20 bytes: in 0, out 4, B instance at 8): B.x := in * 2; call B; out := B.y
     // B (instance 12 bytes: x 0, y 4, calls 8): y := x + 1; calls := calls + 1
     Code& c = img.code;
-    c.Rung().Gen(kOpMov, {Dint(kA), Dint(kInstance)});
+    c.Rung().Gen(kMov, {Dint(kA), Dint(kInstance)});
     const uint32_t call1 = c.Here();
-    c.Jfb(0, kInstance).Gen(kOpMov, {Dint(kInstance + 4), Dint(kC)}).Rnd();
-    c.Rung().Bit(kOpXic, kBits, 0);
+    c.Jfb(0, kInstance).Gen(kMov, {Dint(kInstance + 4), Dint(kC)}).Rnd();
+    c.Rung().Bit(kXic, kBits, 0);
     const uint32_t call2 = c.Here();
     c.Jfb(0, kInstance).Rnd().End(false);
     const uint32_t fbA = c.Here();
-    c.FbHeader(20).Rung().Gen(kOpMul, {Dint(0), Imm(2), Dint(8)});
+    c.FbHeader(20).Rung().Gen(kMul, {Dint(0), Imm(2), Dint(8)});
     const uint32_t callB = c.Here();
-    c.Jfb(0, 8).Gen(kOpMov, {Dint(12), Dint(4)}).Rnd().EndFb(false);
+    c.Jfb(0, 8).Gen(kMov, {Dint(12), Dint(4)}).Rnd().EndFb(false);
     const uint32_t fbB = c.Here();
-    c.FbHeader(12).Rung().Gen(kOpAdd, {Dint(0), Imm(1), Dint(4)}).Gen(kOpAdd, {Dint(8), Imm(1), Dint(8)}).Rnd()
+    c.FbHeader(12).Rung().Gen(kAdd, {Dint(0), Imm(1), Dint(4)}).Gen(kAdd, {Dint(8), Imm(1), Dint(8)}).Rnd()
         .EndFb(true);
     c.w[call1 + 1] = c.w[call2 + 1] = fbA;
     c.w[callB + 1] = fbB;
@@ -275,7 +275,7 @@ TEST_F(MachineTest, RunawayRecursionAndEndlessLoopsStopWithEndOfStack) {
     Load();
     EXPECT_FALSE(Scan());
     EXPECT_EQ(m.Error().code, kRuntimeEndOfStack);
-    EXPECT_EQ(m.Error().instruction, kOpJfb);
+    EXPECT_EQ(m.Error().instruction, kJfb);
     img = Image();
     img.code.Rung().Jmp(0, true).Rnd().End(true);  // a Structured Text loop that never ends
     Load();
@@ -286,12 +286,12 @@ TEST_F(MachineTest, RunawayRecursionAndEndlessLoopsStopWithEndOfStack) {
 TEST_F(MachineTest, JumpsSkipRungsForwardAndLoopBackward) {
     // rung 1: if bit 0, jump over rung 2; rung 2: A += 1; rung 3: B += 1; rung 4: if B < 10, back to rung 3
     Code& c = img.code;
-    c.Rung().Bit(kOpXic, kBits, 0);
+    c.Rung().Bit(kXic, kBits, 0);
     const uint32_t jump = c.Here();
-    c.Jmp(0).Rnd().Rung().Gen(kOpAdd, {Dint(kA), Imm(1), Dint(kA)}).Rnd();
+    c.Jmp(0).Rnd().Rung().Gen(kAdd, {Dint(kA), Imm(1), Dint(kA)}).Rnd();
     const uint32_t label = c.w[jump + 1] = c.Here();
-    c.Rung().Gen(kOpAdd, {Dint(kB), Imm(1), Dint(kB)}).Rnd();
-    c.Rung().Gen(kOpLes, {Dint(kB), Imm(10)}).Jmp(label, true).Rnd().End(true);
+    c.Rung().Gen(kAdd, {Dint(kB), Imm(1), Dint(kB)}).Rnd();
+    c.Rung().Gen(kLes, {Dint(kB), Imm(10)}).Jmp(label, true).Rnd().End(true);
     Load();
     ASSERT_TRUE(Scan());
     EXPECT_EQ(Get(kA), 1);
@@ -304,9 +304,9 @@ TEST_F(MachineTest, JumpsSkipRungsForwardAndLoopBackward) {
 
 TEST_F(MachineTest, StructuredTextBitOperationsWorkOnTheRungCondition) {
     // bit 8 = NOT (((b0 AND b1) OR b2) XOR b3); bit 9 = NOT b4
-    img.code.Rung().Bit(kOpBitAnd, kBits, 0).Bit(kOpBitAnd, kBits, 1).Bit(kOpBitOr, kBits, 2).Bit(kOpBitXor, kBits, 3)
-        .Op(kOpInvertRc).Word(0).Bit(kOpOte, kBits, 8).Rnd()
-        .Rung().Bit(kOpBitNot, kBits, 4).Bit(kOpOte, kBits, 9).Rnd().End(true);
+    img.code.Rung().Bit(kAndBit, kBits, 0).Bit(kAndBit, kBits, 1).Bit(kOrBit, kBits, 2).Bit(kXorBit, kBits, 3)
+        .Op(kNotRungCondition).Word(0).Bit(kOte, kBits, 8).Rnd()
+        .Rung().Bit(kNotBit, kBits, 4).Bit(kOte, kBits, 9).Rnd().End(true);
     Load();
     for (int in = 0; in < 32; ++in) {
         for (int b = 0; b < 5; ++b) SetBit(kBits, b, in >> b & 1);
@@ -319,9 +319,9 @@ TEST_F(MachineTest, StructuredTextBitOperationsWorkOnTheRungCondition) {
 
 TEST_F(MachineTest, RegistersAndTheFirstScanFlag) {
     // WRC A -> register 10005; RDR register 10006 -> INT; first scan: B += 1
-    img.code.Rung().Op(kOpWrr, kTypeDint, kTypeDint, 1).Word(kA).Word(10005)
-        .Op(kOpRdr, kTypeInt, kTypeInt).Word(10006).Word(kInt).Rnd()
-        .Rung().Bit(kOpXic, kFirstScanByte, 0).Gen(kOpAdd, {Dint(kB), Imm(1), Dint(kB)}).Rnd().End(true);
+    img.code.Rung().Op(kWriteRegister, kTypeDint, kTypeDint, 1).Word(kA).Word(10005)
+        .Op(kRdr, kTypeInt, kTypeInt).Word(10006).Word(kInt).Rnd()
+        .Rung().Bit(kXic, kFirstScanByte, 0).Gen(kAdd, {Dint(kB), Imm(1), Dint(kB)}).Rnd().End(true);
     Load();
     Set(kA, 0x12345);
     registers.values[10006] = 0xFFFE;

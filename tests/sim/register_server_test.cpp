@@ -57,7 +57,7 @@ TEST(RegisterServer, MbpollReadsTheIdentityAndItsOverrides) {
 
 TEST(RegisterServer, WhatTheProgramWritesIsReadable) {
     Image img;  // WRR 1234 -> register 100
-    img.code.Rung().Op(kOpWrr, kTypeImmediate, kTypeInt).Word(1234).Word(100).Rnd().End(true);
+    img.code.Rung().Op(kWriteRegister, kTypeBoolOrImmediate, kTypeInt).Word(1234).Word(100).Rnd().End(true);
     TempDir dir;
     WriteBytes(dir.File("p.bin"), img.Bytes());
     SimProcess sim;

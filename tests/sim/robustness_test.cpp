@@ -14,10 +14,10 @@ namespace {
 Image RichProgram() {
     Image img;
     Code& c = img.code;
-    c.Rung().Bst().Bit(kOpXic, 384, 0).Nxb().Bit(kOpXio, 384, 1).Bnd().Timer(kOpTon, 400).Rnd();
-    c.Rung().Op(kOpIndex1, kTypeInt, kTypeDint).Word(432).Word(444).Word(5).Word(448)
-        .Gen(kOpDiv, {Int(448), Imm(3), Dint(388)}).Rnd();
-    c.Rung().Gen(kOpLes, {Dint(392), Imm(5)});
+    c.Rung().Bst().Bit(kXic, 384, 0).Nxb().Bit(kXio, 384, 1).Bnd().Timer(kTon, 400).Rnd();
+    c.Rung().Op(kIndexed, kTypeInt, kTypeDint).Word(432).Word(444).Word(5).Word(448)
+        .Gen(kDiv, {Int(448), Imm(3), Dint(388)}).Rnd();
+    c.Rung().Gen(kLes, {Dint(392), Imm(5)});
     const uint32_t jump = c.Here();
     c.Jmp(0).Rnd();
     c.w[jump + 1] = c.Here();
@@ -25,7 +25,7 @@ Image RichProgram() {
     const uint32_t call = c.Here();
     c.Jfb(0, 456).Rnd().End(false);
     c.w[call + 1] = c.Here();
-    c.FbHeader(16).Rung().Gen(kOpAdd, {Dint(0), Imm(1), Dint(0)}).Timer(kOpCtu, 4).Rnd().EndFb(true);
+    c.FbHeader(16).Rung().Gen(kAdd, {Dint(0), Imm(1), Dint(0)}).Timer(kCtu, 4).Rnd().EndFb(true);
     return img;
 }
 

@@ -15,7 +15,7 @@ const std::string kFile = "PlcData_.bin";
 Image Program(size_t tagBytes = 1200) {
     Image img;
     img.tags.resize(tagBytes);
-    img.code.Rung().Bit(kOpXic, 384, 0).Bit(kOpOte, 384, 1).Rnd().End(true);
+    img.code.Rung().Bit(kXic, 384, 0).Bit(kOte, 384, 1).Rnd().End(true);
     return img;
 }
 
@@ -197,7 +197,7 @@ TEST(TftpServer, ImagesThatFailTheirChecksAreStoredButNotRun) {
     Image wrongFamily = Program();
     wrongFamily.family = "Oskel";
     Image badBit;
-    badBit.code.Rung().Rnd().Rung().Op(kOpXic, 32).Word(384).Rnd().End(true);
+    badBit.code.Rung().Rnd().Rung().Op(kXic, 32).Word(384).Rnd().End(true);
     const struct {
         Image img;
         uint16_t header, error, pc, rung;
