@@ -151,7 +151,8 @@ private:
         uint32_t limit = tagSize_;
         const size_t start = pc;
         if (functionBlock) {
-            if (pc >= n || !HasMark(w_[pc]) || OpOf(w_[pc]) != kFunctionBlockHeader) return Fail(kPrescanFirstNotRung, pc);
+            if (pc >= n || !HasMark(w_[pc]) || OpOf(w_[pc]) != kFunctionBlockHeader)
+                return Fail(kPrescanFirstNotRung, pc);
             if (pc + 2 > n) return Fail(kPrescanLength, pc);
             limit = w_[pc + 1];
             out_.isStart[pc] = 1;

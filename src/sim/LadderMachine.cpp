@@ -200,7 +200,8 @@ int32_t LadderMachine::Value(uint8_t type, uint32_t operand) const {
 void LadderMachine::Store(uint8_t type, uint32_t operand, int32_t value) {
     const uint32_t address = base_ + operand;
     if (type == kTypeBoolOrImmediate || address > tags_.size() || tags_.size() - address < type) return;
-    for (uint8_t i = 0; i < type; ++i) tags_[address + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    for (uint8_t i = 0; i < type; ++i)
+        tags_[address + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
 }
 
 void LadderMachine::Bit(uint8_t op, uint32_t word) {

@@ -99,7 +99,9 @@ Fd BoundSocket(int type, uint32_t address, uint16_t port, std::string& error) {
 
 }  // namespace
 
-Fd BindUdp(uint32_t address, uint16_t port, std::string& error) { return BoundSocket(SOCK_DGRAM, address, port, error); }
+Fd BindUdp(uint32_t address, uint16_t port, std::string& error) {
+    return BoundSocket(SOCK_DGRAM, address, port, error);
+}
 
 Fd ListenTcp(uint32_t address, uint16_t port, std::string& error) {
     Fd fd = BoundSocket(SOCK_STREAM, address, port, error);

@@ -39,8 +39,9 @@ std::vector<uint8_t> ErrorPacket(uint16_t code, std::string_view text) {
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return std::tolower(static_cast<unsigned char>(c)); };
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 struct Request {
@@ -68,7 +69,8 @@ std::optional<Request> ParseRequest(std::span<const uint8_t> p) {
     for (size_t k = 2; k + 1 < fields.size(); k += 2) {
         if (!EqualsNoCase(fields[k], "tsize")) continue;
         const std::string& v = fields[k + 1];
-        if (v.empty() || v.size() > 10 || !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+        const bool digits = std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (v.empty() || v.size() > 10 || !digits) continue;
         const uint64_t n = std::stoull(v);
         if (n <= UINT32_MAX) r.tsize = static_cast<uint32_t>(n);
     }

@@ -56,9 +56,10 @@ bool SimProcess::Start(const std::vector<std::string>& args, int count) {
         modbusPort = static_cast<uint16_t>(Between(20000, 29999));
         tftpPort = static_cast<uint16_t>(Between(30000, 39999));
         udpPort = static_cast<uint16_t>(Between(40000, 49999));
-        std::vector<std::string> argv = {BuiltBinary("src/sim/pontra-sim"), "--address", address, "--count",
-                                         std::to_string(count), "--modbus-port", std::to_string(modbusPort),
-                                         "--tftp-port", std::to_string(tftpPort), "--udp-port", std::to_string(udpPort)};
+        std::vector<std::string> argv = {
+            BuiltBinary("src/sim/pontra-sim"), "--address", address, "--count", std::to_string(count),
+            "--modbus-port", std::to_string(modbusPort), "--tftp-port", std::to_string(tftpPort),
+            "--udp-port", std::to_string(udpPort)};
         argv.insert(argv.end(), args.begin(), args.end());
         int out[2];
         if (pipe(out) != 0) return false;
@@ -141,7 +142,8 @@ std::optional<std::vector<uint8_t>> Client::Receive(int timeoutMs, uint16_t* fro
     std::vector<uint8_t> data;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     do {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        using std::chrono::milliseconds;
+        const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0 || !Readable(fd_, static_cast<int>(left.count()))) break;
         uint8_t buffer[2048];
         sockaddr_in from{};

@@ -62,13 +62,15 @@ std::unique_ptr<CProject> Plant() {
     auto p = NewProject("Vessa");
     p->units.push_back(std::make_unique<CUnit>("Scale", kUnitFunctionBlock));
     CUnit& scale = *p->units.back();
-    AddTags(*p, scale.tags, {{"In", "DINT", kUsageInput}, {"Out", "DINT", kUsageOutput}, {"Calls", "DINT", kUsageStatic}});
+    AddTags(*p, scale.tags,
+            {{"In", "DINT", kUsageInput}, {"Out", "DINT", kUsageOutput}, {"Calls", "DINT", kUsageStatic}});
     AddRung(scale.rungs, {{"MUL", "In", "3", "Out"}});
     AddRung(scale.rungs, {{"ADD", "Calls", "1", "Calls"}});
     p->units.push_back(std::make_unique<CUnit>("Latch", kUnitFunctionBlock));
     CUnit& latch = *p->units.back();
-    AddTags(*p, latch.tags, {{"Set", "BOOL", kUsageInput}, {"Reset", "BOOL", kUsageInput}, {"Value", "DINT", kUsageInput},
-                             {"Q", "BOOL", kUsageOutput}, {"Scaled", "DINT", kUsageOutput}, {"Sc", "Scale", kUsageStatic}});
+    AddTags(*p, latch.tags,
+            {{"Set", "BOOL", kUsageInput}, {"Reset", "BOOL", kUsageInput}, {"Value", "DINT", kUsageInput},
+             {"Q", "BOOL", kUsageOutput}, {"Scaled", "DINT", kUsageOutput}, {"Sc", "Scale", kUsageStatic}});
     AddRung(latch.rungs, {{"||", "XIC", "Set"}, {"XIC", "Q"}, {"XIO", "Reset"}, {"OTE", "Q"}});
     AddRung(latch.rungs, {{"MOV", "Value", "Sc.In"}});
     AddRung(latch.rungs, {{"JFB", "Sc"}});

@@ -112,8 +112,8 @@ TEST_F(DatagramChannel, BadRequestsGetAnErrorReplyAndUnanswerableOnesAreDropped)
         ASSERT_TRUE(reply);
         EXPECT_EQ(*reply, (std::vector<uint8_t>{static_cast<uint8_t>(nextId++), 0, 0x80, 0, 0, 0, 0, 0}));
     }
-    for (const auto& d : {std::vector<uint8_t>{}, std::vector<uint8_t>{1, 0, 5, 0, 0, 0, 0}, std::vector<uint8_t>(1500)})
-        client.SendTo(sim.address, sim.udpPort, d);
+    using Bytes = std::vector<uint8_t>;
+    for (const auto& d : {Bytes{}, Bytes{1, 0, 5, 0, 0, 0, 0}, Bytes(1500)}) client.SendTo(sim.address, sim.udpPort, d);
     // the first answer is the one to a good request sent after them
     client.SendTo(sim.address, sim.udpPort, Request(777, 5));
     auto reply = client.Receive();

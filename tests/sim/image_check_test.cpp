@@ -12,8 +12,8 @@ namespace {
 void Put32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
-uint32_t Get32(const std::vector<uint8_t>& f, size_t at) {
-    return f[at] | f[at + 1] << 8 | f[at + 2] << 16 | static_cast<uint32_t>(f[at + 3]) << 24;
+void Add32(std::vector<uint8_t>& f, size_t at, uint32_t v) {
+    Put32(f, at, (f[at] | f[at + 1] << 8 | f[at + 2] << 16 | static_cast<uint32_t>(f[at + 3]) << 24) + v);
 }
 
 Image Minimal() {
@@ -36,12 +36,13 @@ TEST(HeaderCheck, EachRuleReportsItsCode) {
         {"family of another module", "Vessa", [](Image& i) { i.family = "Vessa-IX"; }, nullptr, 1},
         {"shorter than a header", "Vessa", nullptr, [](auto& f) { f.resize(100); }, 2},
         {"tags beyond the file", "Vessa", nullptr, [](auto& f) { f.resize(f.size() - 200); }, 2},
-        {"no code", "Vessa", nullptr, [](auto& f) { Put32(f, kHeaderCodeSize, 0); Put32(f, kHeaderTagsOffset, 180); }, 3},
-        {"tags not after the code", "Vessa", nullptr, [](auto& f) { Put32(f, kHeaderTagsOffset, Get32(f, kHeaderTagsOffset) + 4); }, 3},
+        {"no code", "Vessa", nullptr, [](auto& f) { Put32(f, kHeaderCodeSize, 0), Put32(f, kHeaderTagsOffset, 180); },
+         3},
+        {"tags not after the code", "Vessa", nullptr, [](auto& f) { Add32(f, kHeaderTagsOffset, 4); }, 3},
         {"tags smaller than the controller area", "Vessa", nullptr,
          [](auto& f) { Put32(f, kHeaderTagsSize, 380); Put32(f, kHeaderNonVolatileStart, 380); }, 5},
         {"code end not on a word", "Vessa", nullptr,
-         [](auto& f) { Put32(f, kHeaderCodeSize, Get32(f, kHeaderCodeSize) + 2); Put32(f, kHeaderTagsOffset, Get32(f, kHeaderTagsOffset) + 2); }, 7},
+         [](auto& f) { Add32(f, kHeaderCodeSize, 2), Add32(f, kHeaderTagsOffset, 2); }, 7},
         {"tag memory above 10000 bytes", "Vessa", [](Image& i) { i.tags.resize(10004); }, nullptr, 8},
         {"non-volatile start wrong", "Vessa", nullptr, [](auto& f) { Put32(f, kHeaderNonVolatileStart, 400); }, 9},
         {"non-volatile area above 96 bytes", "Vessa", [](Image& i) { i.nonVolatileSize = 100; }, nullptr, 10},

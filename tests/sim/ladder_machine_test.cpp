@@ -71,9 +71,11 @@ TEST_F(MachineTest, OneShotsAndLatchesActOnTheirEdgeOrCondition) {
 TEST_F(MachineTest, TimersCountRealMillisecondsAndStopAtPreset) {
     // bit 0 drives a TON (PRE 100), bit 1 a TOF (PRE 50), bit 2 an RTO (PRE 100) reset by bit 3
     constexpr uint32_t kOffDelay = kTimer + 12 + 12, kRetentive = kOffDelay + 12;  // past the counter's place
-    img.code.Rung().Bit(kXic, kBits, 0).Timer(kTon, kTimer).Rnd().Rung().Bit(kXic, kBits, 1).Timer(kTof, kOffDelay)
-        .Rnd().Rung().Bit(kXic, kBits, 2).Timer(kRto, kRetentive).Rnd().Rung().Bit(kXic, kBits, 3).Timer(kRes, kRetentive)
-        .Rnd().End(true);
+    Code& c = img.code;
+    c.Rung().Bit(kXic, kBits, 0).Timer(kTon, kTimer).Rnd();
+    c.Rung().Bit(kXic, kBits, 1).Timer(kTof, kOffDelay).Rnd();
+    c.Rung().Bit(kXic, kBits, 2).Timer(kRto, kRetentive).Rnd();
+    c.Rung().Bit(kXic, kBits, 3).Timer(kRes, kRetentive).Rnd().End(true);
     img.SetDint(kTimer + 4, 100);
     img.SetDint(kOffDelay + 4, 50);
     img.SetDint(kRetentive + 4, 100);
@@ -216,8 +218,8 @@ TEST_F(MachineTest, IndexedAccessCopiesElementsAndChecksTheIndex) {
         .Op(kIndexed, kTypeInt, kTypeDint, 1).Word(kArray).Word(kB).Word(5).Word(kScratch + 4).Rnd()
         .Rung().Op(kReadArray2, kTypeSint, kTypeDint, kTypeBoolOrImmediate).Word(kInstance).Word(kIndex).Word(1).Word(3)
         .Word(4).Word(kScratch).Gen(kMov, {Sint(kScratch), Dint(kC)}).Gen(kMov, {Dint(kB), Sint(kScratch)})
-        .Op(kWriteArray2, kTypeSint, kTypeBoolOrImmediate, kTypeBoolOrImmediate).Word(kInstance).Word(2).Word(3).Word(3).Word(4)
-        .Word(kScratch).Rnd().End(true);
+        .Op(kWriteArray2, kTypeSint, kTypeBoolOrImmediate, kTypeBoolOrImmediate).Word(kInstance).Word(2).Word(3)
+        .Word(3).Word(4).Word(kScratch).Rnd().End(true);
     Load();
     for (int i = 0; i < 5; ++i) Set(kArray + 2 * i, 10 * i, 2);
     for (int k = 0; k < 12; ++k) Set(kInstance + k, k, 1);

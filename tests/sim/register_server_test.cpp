@@ -15,9 +15,9 @@ namespace {
 
 // Holding registers read with mbpoll, as register -> value.
 std::map<int, int> Mbpoll(const SimProcess& sim, int first, int count) {
-    const auto r = RunProcess("/usr/bin/mbpoll", {"-m", "tcp", "-p", std::to_string(sim.modbusPort), "-t", "4", "-r",
-                                                  std::to_string(first), "-c", std::to_string(count), "-1", sim.address},
-                              "", 20);
+    const std::vector<std::string> args = {"-m", "tcp", "-p", std::to_string(sim.modbusPort), "-t", "4",
+                                           "-r", std::to_string(first), "-c", std::to_string(count), "-1", sim.address};
+    const auto r = RunProcess("/usr/bin/mbpoll", args, "", 20);
     std::map<int, int> values;
     const std::regex line(R"(\[(\d+)\]:\s+(-?\d+))");
     for (std::sregex_iterator it(r.out.begin(), r.out.end(), line), end; it != end; ++it)
