@@ -384,7 +384,9 @@ bool LadderMachine::Compute(uint8_t op, uint32_t word) {
 }
 
 // Copies an array element into its scratch tag (read) or back (write); an index outside
-// the array stops the program.
+// the array stops the program. Both happen only under a true rung condition: an output
+// that did not run left its scratch tag stale (or holding another operand's element), and
+// copying that back would overwrite the element.
 bool LadderMachine::Index(uint8_t op, uint32_t word) {
     if (!rc_) return true;
     const uint32_t* w = &program_.words[pc_];
