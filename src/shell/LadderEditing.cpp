@@ -113,7 +113,7 @@ bool DeleteInList(LadderView& view, CElement& selected, CRung& list, int p) {
     }
     view.SaveUndo();
     EraseRange(list, first, count);
-    Select(view, list.elements[first > 0 ? first - 1 : 0].get());
+    Select(view, list.elements.empty() ? nullptr : list.elements[first > 0 ? first - 1 : 0].get());
     return true;
 }
 
@@ -158,7 +158,7 @@ bool DeleteLegStart(LadderView& view, CRung& leg) {
         for (size_t i = 1; i < other.elements.size(); ++i) list.Insert(at++, CopyElement(*other.elements[i], &list));
     }
     EraseRange(list, q, closed ? 2 : 1);
-    Select(view, list.elements[q > 0 ? q - 1 : 0].get());
+    Select(view, list.elements.empty() ? nullptr : list.elements[q > 0 ? q - 1 : 0].get());
     return true;
 }
 
