@@ -1,4 +1,4 @@
-#include "sim/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -106,6 +106,10 @@ int SimProcess::Stop(int signal) {
     pid_ = -1;
     close(out_);
     return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void SimProcess::Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
 }
 
 bool Eventually(const std::function<bool()>& check, int seconds) {
