@@ -13,6 +13,13 @@ int main(int argc, char** argv) {
     pontra::AddSetCommand(app, commands);
     pontra::AddVerifyCommand(app, commands);
     pontra::AddMakeBinCommand(app, commands);
+    pontra::AddDownloadCommand(app, commands);
+    pontra::AddDownloadListCommand(app, commands);
+    pontra::AddDeleteProgramCommand(app, commands);
+    pontra::AddDebugCommand(app, commands);
+    pontra::AddWriteCommand(app, commands);
+    pontra::AddToggleCommand(app, commands);
+    pontra::AddModeCommand(app, commands);
 
     try {
         app.parse(argc, argv);

@@ -14,6 +14,8 @@
 
 namespace pontra {
 
+class OnlineSession;
+
 class CMainFrame {
 public:
     explicit CMainFrame(Host& host);
@@ -48,6 +50,17 @@ public:
 
     OutputWindow output;
 
+    // Set while the program is verified when a Read Register instruction reads one of the
+    // registers that need firmware 4.12 (10000-10030, 10100-10130; 10000-10200 on
+    // VessaK2/K3-48V); cleared when a download starts.
+    bool restrictedRead = false;
+
+    // The online state: run state, status, online copy of tag memory, datagram channel,
+    // register socket and the online timers (1-3), which the host delivers to OnTimer.
+    OnlineSession& online() { return *online_; }
+    const OnlineSession& online() const { return *online_; }
+    void OnTimer(int id);
+
     // The refusal text of operations that cannot run online.
     static constexpr const char* kDebugModeRefusal = "This operation can't be use in Debug mode!";
 
@@ -59,6 +72,7 @@ public:
 private:
     Host& host_;
     std::unique_ptr<CProject> project_;
+    std::unique_ptr<OnlineSession> online_;
 };
 
 }  // namespace pontra

@@ -32,6 +32,9 @@ public:
 
     std::string address;
     uint16_t modbusPort = 0, tftpPort = 0, udpPort = 0;
+    // Start with the ports above instead of random ones (modules of two processes that
+    // one client reaches with the same ports).
+    bool keepPorts = false;
     std::vector<std::string> readyLines;
 
 private:
