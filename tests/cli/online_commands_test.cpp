@@ -1,5 +1,5 @@
-// The online subcommands of pontra-cli against a soft module process: delete, debug
-// without a program, download, live values, toggle, write, mode, and a list download.
+// The online subcommands of pontra-cli against a soft module process: debug without a
+// program, download, live values, toggle, write, mode, and a list download.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -45,12 +45,8 @@ struct CliOnlineTest : ::testing::Test {
     std::optional<std::string> oldTmp;
 };
 
-TEST_F(CliOnlineTest, FromDeleteToLiveValues) {
-    auto r = Cli({"delete-program", project, "--yes"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "Do you really want Delete Module Program?\nDelete Module Program complete successfuly.\n");
-
-    r = Cli({"debug", project});
+TEST_F(CliOnlineTest, DownloadThenLiveValuesWritesAndModes) {
+    auto r = Cli({"debug", project});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "There is not program in module with IP: " + sim.address + "!\n");
 

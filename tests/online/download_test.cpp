@@ -7,7 +7,6 @@
 
 #include "OnlineBench.h"
 #include "comm/Printf.h"
-#include "online/DownloadProgram.h"
 #include "online/OnlineSession.h"
 
 namespace pontra::test {
@@ -106,23 +105,6 @@ TEST(Download, RefusalsSendNothing) {
             EXPECT_EQ(bench.ModuleRegister(279), 0) << "the module got a program";
         }
     }
-}
-
-TEST(Download, GuardsAndQuestionsComeFirst) {
-    OnlineBench bench;
-    bench.host.answers = {false};
-    EXPECT_FALSE(DownloadProgram(bench.frame));
-    EXPECT_EQ(bench.host.log, std::vector<std::string>{"okcancel: Do you really want Download Program?"});
-
-    bench.host.log.clear();
-    EXPECT_FALSE(bench.Download());
-    EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{
-                                         "The project is Untitled. Please first save the project and than use Download Program."});
-
-    bench.frame.debugMode = 1;
-    bench.host.log.clear();
-    EXPECT_FALSE(bench.Download());
-    EXPECT_EQ(bench.host.log, std::vector<std::string>{"message: This operation can't be use in Debug mode!"});
 }
 
 }  // namespace

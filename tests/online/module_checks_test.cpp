@@ -77,26 +77,13 @@ TEST(ModuleChecks, FirmwareRule) {
     EXPECT_EQ(Check("VessaK3", 9, 2, {{6, 0x98}, {25, 0x6700}}, true), ModuleCheck::Passed) << "no firmware check";
 }
 
-TEST(ModuleChecks, MessagesAndTheListDownloadsRows) {
-    EXPECT_EQ(IdentityRefusal(*FindIdentityRule("Vessa"), "127.1.2.3"),
-              "Type of module with IP: 127.1.2.3 is not Vessa in PLC Mode!");
-    EXPECT_EQ(IdentityRefusal(*FindIdentityRule("Oskel"), "127.1.2.3"), "Type of module with IP: 127.1.2.3 is not Oskel!");
-    EXPECT_EQ(IdentityRefusal(*FindIdentityRule("VessaK3"), "1.2.3.4"),
-              "Type of module with IP: 1.2.3.4 is not VessaK3 in PLC Mode!");
-    EXPECT_EQ(ListIdentityRefusal(*FindIdentityRule("Vessa-IX")), "Type of module is not Vessa-IX");
-    EXPECT_EQ(ListIdentityRefusal(*FindIdentityRule("KTX-310-1")), "Type of module is not KTX-310-1 in PLC Mode");
-
+TEST(ModuleChecks, ListDownloadRowsAndMemoryLimit) {
     // A name outside the table passes a single download but is checked as Vessa in a list.
     EXPECT_EQ(FindIdentityRule("Zone-9"), nullptr);
     EXPECT_EQ(ListIdentityRule("Zone-9").type, "Vessa");
-    EXPECT_EQ(ListIdentityRule("Zone-9").listCode, 0);
-    EXPECT_EQ(ListIdentityRule("KTX-310-1").listCode, 14);
-}
-
-TEST(ModuleChecks, ProgramMemoryFromRegister511) {
-    EXPECT_EQ(ProgramMemoryLimit(0x0000), 16384u);
+    EXPECT_EQ(ListIdentityRefusal(*FindIdentityRule("Oskel")), "Type of module is not Oskel");
+    EXPECT_EQ(ListIdentityRefusal(ListIdentityRule("KTX-310-1")), "Type of module is not KTX-310-1 in PLC Mode");
     EXPECT_EQ(ProgramMemoryLimit(0x0200), 24576u);
-    EXPECT_EQ(ProgramMemoryLimit(0x0400), 32768u);
     EXPECT_EQ(ProgramMemoryLimit(0xFFFF), 40960u) << "only bits 9-10 count";
 }
 

@@ -7,7 +7,6 @@
 #include "comm/Printf.h"
 #include "online/DeleteModuleProgram.h"
 #include "online/OnlineSession.h"
-#include "online/StartDebugging.h"
 
 namespace pontra::test {
 namespace {
@@ -136,16 +135,6 @@ TEST_F(StartTest, DeletedProgramIsGone) {
     bench.host.log.clear();
     EXPECT_FALSE(bench.GoOnline());
     EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{Ip("There is not program in module with IP: %s!")});
-}
-
-TEST_F(StartTest, UntitledOrModifiedProjectsStayOffline) {
-    bench.frame.SetModified(true);
-    EXPECT_FALSE(StartDebugging(bench.frame));
-    bench.doc().pathName.clear();
-    EXPECT_FALSE(StartDebugging(bench.frame));
-    EXPECT_EQ(bench.host.Messages(),
-              (std::vector<std::string>{"The project is modified. Please save the project and than use Download Program.",
-                                        "The project is Untitled. Please save the project and than use Download Program."}));
 }
 
 }  // namespace
