@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "build/StandardLibrary.h"
 #include "host/Host.h"
 #include "model/Project.h"
 #include "shell/OutputWindow.h"
@@ -38,6 +39,8 @@ public:
     bool compileError = false;
 
     OutputWindow output;
+    // The standard functions and function blocks, created once with the frame.
+    StandardLibrary standardLibrary;
 
     // The refusal text of operations that cannot run online.
     static constexpr const char* kDebugModeRefusal = "This operation can't be use in Debug mode!";
