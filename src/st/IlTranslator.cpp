@@ -70,6 +70,7 @@ bool IlTranslator::Translate(const std::vector<std::string>& lines, const std::v
     CreateWorkTag("_Acc", "DINT");
     for (size_t i = 0; i < lines.size(); ++i) {
         line_ = i < sourceLines.size() ? sourceLines[i] : 0;
+        realReported_ = false;
         const std::string& text = lines[i];
         const size_t at = text.find(kSeparator);
         if (at == std::string::npos)
@@ -87,6 +88,13 @@ bool IlTranslator::Translate(const std::vector<std::string>& lines, const std::v
 void IlTranslator::Fail(const std::string& message) {
     failed_ = true;
     if (error_) error_(line_, "CompileStructuredTextUnit", message);
+}
+
+// The module computes in integers only; reported once per instruction.
+void IlTranslator::FailReal() {
+    if (realReported_) return;
+    realReported_ = true;
+    Fail("REAL values are not supported by the module");
 }
 
 void IlTranslator::CreateWorkTag(const char* name, const char* type) {
@@ -154,7 +162,7 @@ std::string IlTranslator::PendingValue() {
         usedRegA_ = true;
         pending_ = "_Reg_A";
     }
-    if (IsRealLiteral(pending_)) Fail("REAL values are not supported by the module");
+    if (IsRealLiteral(pending_)) FailReal();
     return pending_;
 }
 
@@ -165,7 +173,7 @@ std::string IlTranslator::OperandValue(const std::string& operand) {
         usedReg_ = true;
         return "_Reg";
     }
-    if (IsRealLiteral(operand)) Fail("REAL values are not supported by the module");
+    if (IsRealLiteral(operand)) FailReal();
     return operand;
 }
 

@@ -64,6 +64,7 @@ private:
     bool IsBoolean(const std::string& operand) const;
     std::string TypeOf(const std::string& name) const;
     void Fail(const std::string& message);
+    void FailReal();
     void CreateWorkTag(const char* name, const char* type);
 
     const CProject& project_;
@@ -73,6 +74,7 @@ private:
     CompilerErrorFn error_;
     int line_ = 0;
     bool failed_ = false;
+    bool realReported_ = false;
 
     std::unique_ptr<CRung> rung_;
     bool conditioned_ = false;  // the current rung holds elements that change its condition
