@@ -18,7 +18,9 @@ namespace {
 
 constexpr size_t kOtherCounter = 12;
 
-// Operators and the operator-like standard functions that the translation knows.
+// Operators, and the operator-like standard functions written as calls: ADD, SUB, MUL,
+// DIV, GT, GE, EQ, LE and LT use the instruction of their operator; MAX and MIN have
+// instructions of their own that the translation expands into a compare and a move.
 const std::map<std::string, std::string, std::less<>> kOpcodes = {
     {"+", "ADD"},   {"-", "SUB"},   {"*", "MUL"},   {"/", "DIV"},   {"<", "LT"},    {">", "GT"},
     {">=", "GE"},   {"<=", "LE"},   {"=", "EQ"},    {"<>", "NE"},   {"AND", "AND"}, {"&", "AND"},

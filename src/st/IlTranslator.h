@@ -1,6 +1,18 @@
 // The translation of an instruction list into ladder rungs of the unit. The list's
 // accumulator lives in two places: a Boolean value is the rung condition, a number is
 // the "pending operand" (a tag, a literal or "_Acc") that the next instruction reads.
+//
+// Rung boundaries. Word instructions (moves, arithmetic, register reads and writes, RFB,
+// an unconditional JMP) run only while their rung's condition holds, but a list
+// instruction always runs; so they never follow a condition on the same rung: a rung
+// that holds a contact, a comparison or a bit operation is closed before one is added.
+// A rung is also closed by every Boolean store (OTE, OTL, OTU), by a conditional jump,
+// and before a label, a Boolean load or an expanded timer or counter call. A JFB always
+// calls and leaves the condition set, so words may follow it.
+//
+// Values that change place: a number used as a Boolean gives its lowest bit to the rung
+// condition (a literal needs no element); a rung condition used as a number becomes 1 or
+// 0 in "_Acc" through a pair of jumps.
 #pragma once
 
 #include <memory>

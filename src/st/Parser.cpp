@@ -50,6 +50,8 @@ void CSTCompiler::Compile() {
     ClassifyIdentifiers(tokens_, symbols_, unit_);
     pos_ = 0;
     exits_.clear();
+    // The temporaries and working tags of the previous compile go with it.
+    unit_.stVariables.clear();
     NodePtr root = stmt_sequence(false, nullptr);
     if (!errorReported_) CheckExits();
     if (!errorReported_) generator_.GenerateStatements(root.get());

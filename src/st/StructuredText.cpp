@@ -10,8 +10,6 @@ bool CompileStructuredTextUnit(CMainFrame& frame, CUnit& unit) {
     frame.compileError = false;
     frame.output.compiledUnit = unit.name;
     unit.rungs.clear();
-    // The temporaries and working tags of the previous compile go with it.
-    unit.stVariables.clear();
     const CompilerErrorFn report = [&frame](int line, const std::string& routine, const std::string& message) {
         frame.output.AddOutputLine(FormatCompilerError(line, routine, message));
         frame.compileError = true;

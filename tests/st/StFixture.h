@@ -58,7 +58,6 @@ public:
     // The instruction list alone, opcode and operand separated by one blank.
     std::vector<std::string> Il(std::vector<std::string> text) {
         calc->text = std::move(text);
-        calc->stVariables.clear();
         errors.clear();
         CSTCompiler compiler(frame.project(), frame.standardLibrary, *calc, host,
                              [this](int line, const std::string& routine, const std::string& message) {
