@@ -22,5 +22,7 @@ struct CliCommand {
 using CommandList = std::vector<CliCommand>;
 
 void AddDumpCommand(CLI::App& app, CommandList& commands);
+void AddNewCommand(CLI::App& app, CommandList& commands);
+void AddSetCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

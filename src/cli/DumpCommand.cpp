@@ -3,6 +3,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ProjectJson.h"
+#include "files/ProjectReader.h"
 #include "model/ControllerTypes.h"
 #include "model/Project.h"
 
@@ -11,20 +12,36 @@ namespace pontra {
 namespace {
 
 struct DumpOptions {
+    std::string file;
     bool fresh = false;
     std::string type = "Vessa";
 };
 
 int RunDump(const DumpOptions& options) {
-    if (!options.fresh) {
-        std::cerr << "dump: give --new (reading project files comes with the file format)\n";
-        return kExitUsage;
+    std::unique_ptr<CProject> project;
+    if (options.fresh) {
+        if (!options.file.empty()) {
+            std::cerr << "dump: give either a file or --new\n";
+            return kExitUsage;
+        }
+        if (ControllerTagList(options.type).empty()) {
+            std::cerr << "dump: unknown controller type '" << options.type << "'\n";
+            return kExitUsage;
+        }
+        project = NewProject(options.type);
+    } else {
+        if (options.file.empty()) {
+            std::cerr << "dump: give a project file or --new\n";
+            return kExitUsage;
+        }
+        // The model exactly as read: the questions of opening are not asked.
+        ProjectReadResult result = ReadProjectFile(options.file);
+        if (!result.project) {
+            std::cerr << "dump: cannot read '" << options.file << "': " << result.error << "\n";
+            return kExitUsage;
+        }
+        project = std::move(result.project);
     }
-    if (ControllerTagList(options.type).empty()) {
-        std::cerr << "dump: unknown controller type '" << options.type << "'\n";
-        return kExitUsage;
-    }
-    auto project = NewProject(options.type);
     std::cout << ProjectToJson(*project).dump(2) << "\n";
     return kExitOk;
 }
@@ -34,6 +51,7 @@ int RunDump(const DumpOptions& options) {
 void AddDumpCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<DumpOptions>();
     CLI::App* sub = app.add_subcommand("dump", "print a project as JSON");
+    sub->add_option("file", options->file, "project file (.clp) of any format version");
     sub->add_flag("--new", options->fresh, "dump a new in-memory project instead of a file");
     sub->add_option("--type", options->type, "controller type of the new project");
     commands.push_back({sub, [options] { return RunDump(*options); }});

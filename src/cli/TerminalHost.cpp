@@ -28,6 +28,22 @@ bool TerminalHost::AskOkCancel(const std::string& text) { return Ask(text, "ok/c
 
 bool TerminalHost::AskYesNo(const std::string& text) { return Ask(text, "y/n"); }
 
+// --yes saves; without a terminal nobody can decide, so nothing is closed.
+Host::Answer TerminalHost::AskYesNoCancel(const std::string& text) {
+    std::cerr << text << "\n";
+    if (assumeYes_) return Answer::Yes;
+    if (!isatty(STDIN_FILENO)) {
+        std::cerr << "(no terminal to answer: Cancel)\n";
+        return Answer::Cancel;
+    }
+    std::cerr << "[y/n/cancel] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer) || answer.empty()) return Answer::Cancel;
+    if (answer[0] == 'y' || answer[0] == 'Y') return Answer::Yes;
+    if (answer[0] == 'n' || answer[0] == 'N') return Answer::No;
+    return Answer::Cancel;
+}
+
 // Paths come from the command line; a dialog has nothing more to ask.
 std::optional<std::string> TerminalHost::ChooseFile(const FileDialogRequest&) { return std::nullopt; }
 

@@ -20,6 +20,7 @@ public:
     void Message(const std::string& text) override;
     bool AskOkCancel(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& text) override;
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
     std::optional<ControllerPropertiesChoice> ControllerPropertiesDialog(uint32_t address,
                                                                           const std::string& type) override;

@@ -8,7 +8,9 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
 
     pontra::CommandList commands;
+    pontra::AddNewCommand(app, commands);
     pontra::AddDumpCommand(app, commands);
+    pontra::AddSetCommand(app, commands);
 
     try {
         app.parse(argc, argv);

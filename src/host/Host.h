@@ -33,6 +33,9 @@ public:
     virtual bool AskOkCancel(const std::string& text) = 0;
     // A Yes/No question: true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+    // A Yes/No/Cancel question (the prompt to save changes before a project closes).
+    enum class Answer { Yes, No, Cancel };
+    virtual Answer AskYesNoCancel(const std::string& text) { return AskYesNo(text) ? Answer::Yes : Answer::Cancel; }
     // The open or save dialog; none when cancelled.
     virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
     // The "Controller Properties" dialog; none when cancelled.

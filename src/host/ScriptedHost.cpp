@@ -43,6 +43,14 @@ bool ScriptedHost::AskYesNo(const std::string& text) {
     return NextAnswer();
 }
 
+Host::Answer ScriptedHost::AskYesNoCancel(const std::string& text) {
+    log.push_back("yesnocancel: " + text);
+    if (threeWayAnswers.empty()) return Answer::Cancel;
+    const Answer answer = threeWayAnswers.front();
+    threeWayAnswers.pop_front();
+    return answer;
+}
+
 std::optional<std::string> ScriptedHost::ChooseFile(const FileDialogRequest& request) {
     log.push_back(std::string("file: ") + (request.save ? "save" : "open"));
     if (files.empty()) return std::nullopt;

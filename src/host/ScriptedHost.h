@@ -19,11 +19,13 @@ public:
     ~ScriptedHost() override;
 
     // Every message and question, in order, as "message: TEXT", "okcancel: TEXT",
-    // "yesno: TEXT", "file: open|save", "dialog: Controller Properties".
+    // "yesno: TEXT", "yesnocancel: TEXT", "file: open|save", "dialog: Controller Properties".
     std::vector<std::string> log;
     // Answers to questions (true = OK/Yes), taken in order; when empty, `defaultAnswer`.
     std::deque<bool> answers;
     bool defaultAnswer = false;
+    // Answers to Yes/No/Cancel questions, taken in order; when empty, Cancel.
+    std::deque<Answer> threeWayAnswers;
     // Answers to file dialogs and the controller-properties dialog; empty = cancel.
     std::deque<std::optional<std::string>> files;
     std::deque<std::optional<ControllerPropertiesChoice>> controllerProperties;
@@ -48,6 +50,7 @@ public:
     void Message(const std::string& text) override;
     bool AskOkCancel(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+    Answer AskYesNoCancel(const std::string& text) override;
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
     std::optional<ControllerPropertiesChoice> ControllerPropertiesDialog(uint32_t address,
                                                                           const std::string& type) override;

@@ -3,6 +3,7 @@
 // Not a window: the GUI's main window owns one, pontra-cli and tests create their own.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -37,6 +38,10 @@ public:
     std::string statusSuffix;        // the module status shown in titles while online
     // Set by every reported compiler error; cleared when a verify, compile or import starts.
     bool compileError = false;
+    // Saves write the file as it is: no time stamp, revision, backup or online checks.
+    bool plainSave = false;
+    // Set by the front end: editors commit pending edits into the model (before a save).
+    std::function<void()> commitPendingEdits;
 
     OutputWindow output;
     // The standard functions and function blocks, created once with the frame.

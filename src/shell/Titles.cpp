@@ -21,6 +21,7 @@ std::map<std::string, std::string> WindowTitles(const CProject& project, const T
         if (unit->IsFunctionBlock()) {
             titles["fb:" + unit->name + ":routine"] = "Function Block - " + unit->name + mark + " - Routine";
             titles["fb:" + unit->name + ":tags"] = "Function Block - " + unit->name + mark + " - Tags";
+            titles["fbdoc:" + unit->name] = FunctionBlockDocumentTitle(unit->name, project);
         } else {
             titles["type:" + unit->name] = unit->name + mark;
         }

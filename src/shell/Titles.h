@@ -1,5 +1,6 @@
 // Window titles of the project's windows, keyed by window: "main", "tags",
-// "fb:NAME:routine", "fb:NAME:tags", "type:NAME".
+// "fb:NAME:routine", "fb:NAME:tags", "type:NAME", and "fbdoc:NAME" for the document of a
+// function block's editor (role "FB", titled with the unit name).
 #pragma once
 
 #include <map>
