@@ -28,6 +28,7 @@ struct IlCase {
     const char* name;
     Lines text;
     Lines il;
+    friend void PrintTo(const IlCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class IlListing : public ::testing::TestWithParam<IlCase> {};

@@ -27,6 +27,7 @@ struct RungCase {
     const char* name;
     Lines text;
     Lines rungs;  // each rung's elements after its start element
+    friend void PrintTo(const RungCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Rungs : public ::testing::TestWithParam<RungCase> {};

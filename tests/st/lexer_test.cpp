@@ -44,6 +44,7 @@ struct LexCase {
     const char* name;
     std::vector<std::string> lines;
     std::vector<std::string> tokens;
+    friend void PrintTo(const LexCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LexerTokens : public ::testing::TestWithParam<LexCase> {};
@@ -106,6 +107,7 @@ struct LexErrorCase {
     const char* name;
     std::vector<std::string> lines;
     std::string error;
+    friend void PrintTo(const LexErrorCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LexerErrors : public ::testing::TestWithParam<LexErrorCase> {};

@@ -39,6 +39,7 @@ struct ErrorCase {
     std::vector<std::string> text;
     std::vector<std::string> errors;  // exactly the lines expected
     const char* controllerType = "Vessa";
+    friend void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ParserErrors : public ::testing::TestWithParam<ErrorCase> {};
