@@ -133,6 +133,20 @@ TEST(LadderTranslation, ValuesTheModuleCannotHoldAreReported) {
     EXPECT_TRUE(f.calc->rungs.empty());
 }
 
+TEST(LadderTranslation, TenThousandStatementsCompile) {
+    Translated f;
+    Lines text;
+    for (int i = 0; i < 2000; ++i) {
+        text.push_back("x := (y + z) * (x - 1);");
+        text.push_back("IF a AND x > 3 THEN y := y + 1; ELSE y := 0; END_IF;");
+        text.push_back("FOR n := 1 TO y - 1 DO IF z > 100 THEN EXIT; END_IF; z := z + n; END_FOR;");
+        text.push_back("CASE x OF 1: z := 1; ELSE z := 2; END_CASE;");
+        text.push_back("b := a OR x < y AND NOT c;");
+    }
+    ASSERT_TRUE(f.Compile(text));
+    EXPECT_GT(f.calc->rungs.size(), 30000u);
+}
+
 TEST(LadderTranslation, UnknownInstructionsAreReported) {
     Translated f;
     SymbolTable symbols;
