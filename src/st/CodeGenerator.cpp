@@ -34,12 +34,11 @@ bool IsOperatorLike(const std::string& name) {
     return false;
 }
 
-// Temporaries of types the tag memory has no layout for are stored in the integer of
-// their width, so that every temporary really owns its bytes.
+// Temporaries of types the tag memory has no layout for are stored in a signed integer
+// wide enough for all their values, so that every temporary owns its bytes.
 std::string StorageType(const std::string& type) {
-    if (type == "BOOL") return "BOOL";
-    if (type == "SINT" || type == "USINT" || type == "BYTE") return "SINT";
-    if (type == "INT" || type == "UINT" || type == "WORD") return "INT";
+    if (type == "BOOL" || type == "SINT" || type == "INT") return type;
+    if (type == "USINT" || type == "BYTE") return "INT";
     return "DINT";
 }
 

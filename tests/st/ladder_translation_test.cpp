@@ -133,6 +133,18 @@ TEST(LadderTranslation, ValuesTheModuleCannotHoldAreReported) {
     EXPECT_TRUE(f.calc->rungs.empty());
 }
 
+TEST(LadderTranslation, IndexedArraysGetTheirScratchTags) {
+    Translated f;
+    f.AddTag("arr", "DINT[4]");
+    ASSERT_TRUE(f.Compile({"arr[2] := 1;"}));
+    EXPECT_TRUE(f.calc->tags2.empty());  // a constant index names the element itself
+    ASSERT_TRUE(f.Compile({"arr[n] := arr[x] + 1;"}));
+    EXPECT_EQ(f.Rungs(), Lines{"ADD arr[x],1,_Acc; MOV _Acc,arr[n]"});
+    ASSERT_EQ(f.calc->tags2.size(), 3u);
+    EXPECT_EQ(f.calc->tags2[2]->name, "TagIArray2");
+    EXPECT_EQ(f.calc->tags2[2]->dataType, "DINT");
+}
+
 TEST(LadderTranslation, TenThousandStatementsCompile) {
     Translated f;
     Lines text;
