@@ -48,6 +48,7 @@ void PlaceElementary(CTag& tag, LayoutCursor& cursor, InitialImage& image) {
         }
     }
     cursor.offset += bits / 8;
+    tag.byteSize = isBool ? 1 : bits / 8;
 }
 
 // TIMER and COUNTER: status bits in the high byte of the first word, PRE at +4, ACC at +8.
@@ -74,19 +75,26 @@ void PlaceTimerCounter(CTag& tag, LayoutCursor& cursor, InitialImage& image, boo
         image.Store(acc->address, DecimalToInt(acc->initialValue), 4);
     }
     cursor.offset = tag.address + 12;
+    tag.byteSize = 12;
 }
 
 void PlaceStructure(const CProject& project, CTag& tag, LayoutCursor& cursor, InitialImage& image) {
     OpenNewType(cursor, tag.dataType);
     tag.bit = 0;
     tag.address = cursor.offset;
-    for (auto& member : tag.members) PlaceTag(project, *member, cursor, image);
+    // An alias member has no memory of its own, as in the function block's own layout.
+    for (auto& member : tag.members)
+        if (member->alias.empty()) PlaceTag(project, *member, cursor, image);
     CloseLayout(cursor);
-    // A Structured Text function block's instance also reserves its compiler's variables.
+    // A function block's instance also reserves the block's scratch tags and, for
+    // Structured Text, its compiler's variables: the block's code addresses them
+    // relative to the instance, right after its own tags. (Reserving the scratch tags
+    // of ladder blocks too keeps their indexed array access inside the instance.)
     const CUnit* unit = project.FindUnit(tag.dataType);
-    if (unit && unit->IsStructuredText()) {
+    if (unit && unit->IsFunctionBlock()) {
         InitialImage scratchImage(0);
-        for (const TagList* list : {&unit->tags2, &unit->stVariables}) {
+        const TagList none;
+        for (const TagList* list : {&unit->tags2, unit->IsStructuredText() ? &unit->stVariables : &none}) {
             for (const auto& source : *list) {
                 CTag scratch(source->name, source->dataType);
                 BuildMembers(project, scratch);
@@ -94,6 +102,7 @@ void PlaceStructure(const CProject& project, CTag& tag, LayoutCursor& cursor, In
             }
         }
     }
+    tag.byteSize = cursor.offset - tag.address;
 }
 
 }  // namespace

@@ -24,5 +24,7 @@ using CommandList = std::vector<CliCommand>;
 void AddDumpCommand(CLI::App& app, CommandList& commands);
 void AddNewCommand(CLI::App& app, CommandList& commands);
 void AddSetCommand(CLI::App& app, CommandList& commands);
+void AddVerifyCommand(CLI::App& app, CommandList& commands);
+void AddMakeBinCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

@@ -1,6 +1,7 @@
 // pontra-cli dump: the project as JSON on stdout.
 #include <iostream>
 
+#include "build/ProjectLayout.h"
 #include "cli/Commands.h"
 #include "cli/ProjectJson.h"
 #include "files/ProjectReader.h"
@@ -42,6 +43,8 @@ int RunDump(const DumpOptions& options) {
         }
         project = std::move(result.project);
     }
+    ProjectLayout layout;  // addresses, bits and sizes as the build gives them
+    LayOutProject(*project, layout);
     std::cout << ProjectToJson(*project).dump(2) << "\n";
     return kExitOk;
 }

@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     pontra::AddNewCommand(app, commands);
     pontra::AddDumpCommand(app, commands);
     pontra::AddSetCommand(app, commands);
+    pontra::AddVerifyCommand(app, commands);
+    pontra::AddMakeBinCommand(app, commands);
 
     try {
         app.parse(argc, argv);

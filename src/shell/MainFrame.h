@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "build/StandardLibrary.h"
 #include "host/Host.h"
@@ -42,6 +43,9 @@ public:
     bool plainSave = false;
     // Set by the front end: editors commit pending edits into the model (before a save).
     std::function<void()> commitPendingEdits;
+    // The function-block instance log: started by each verification's self-check and
+    // written to "LogTags.txt" when the check fails.
+    std::vector<std::string> verificationLog;
 
     OutputWindow output;
     // The standard functions and function blocks, created once with the frame.
