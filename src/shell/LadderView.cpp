@@ -1,0 +1,32 @@
+#include "shell/LadderView.h"
+
+#include "shell/MainFrame.h"
+
+namespace pontra {
+
+LadderView::LadderView(CMainFrame& frame, CUnit* unit) : frame_(frame), unit_(unit) {
+    RungList& rungs = Rungs();
+    if (!rungs.empty() && !rungs[0]->elements.empty()) selected = rungs[0]->elements[0].get();
+}
+
+RungList& LadderView::Rungs() { return unit_ ? unit_->rungs : frame_.doc().rungs; }
+
+LadderViewState LadderView::UndoState() {
+    LadderViewState state;
+    state.rungs = &Rungs();
+    state.currentRung = currentRung;
+    state.selected = selected;
+    return state;
+}
+
+void LadderView::SaveUndo() { undo.SaveUndo(frame_, UndoState()); }
+
+LadderUndo::Outcome LadderView::Undo(bool focusInView) {
+    LadderViewState state = UndoState();
+    const LadderUndo::Outcome outcome = undo.Undo(frame_, state, focusInView);
+    currentRung = state.currentRung;
+    selected = state.selected;
+    return outcome;
+}
+
+}  // namespace pontra

@@ -1,0 +1,41 @@
+// The state of one ladder editor: which rungs it edits (the main program or a ladder
+// function block), the current rung, the selected element and the undo stack. The GUI's
+// ladder view owns one and only draws it; editing, clipboard and find operate on it, so
+// every rule is tested without a window.
+#pragma once
+
+#include "model/Ladder.h"
+#include "shell/LadderUndo.h"
+
+namespace pontra {
+
+class CMainFrame;
+class CUnit;
+
+class LadderView {
+public:
+    // `unit` null: the main program ("Main Routine").
+    LadderView(CMainFrame& frame, CUnit* unit);
+
+    CMainFrame& frame() { return frame_; }
+    CUnit* unit() const { return unit_; }
+    bool IsFunctionBlock() const { return unit_ != nullptr; }
+    RungList& Rungs();
+
+    int currentRung = 0;
+    CElement* selected = nullptr;
+    LadderUndo undo;
+
+    // Takes an undo snapshot of the rungs and selection (before every edit).
+    void SaveUndo();
+    // The "Undo" command; restores the rungs, the current rung and the selection.
+    LadderUndo::Outcome Undo(bool focusInView = true);
+    // The view as undo sees it; a drawn view adds its hit test as `elementAt`.
+    LadderViewState UndoState();
+
+private:
+    CMainFrame& frame_;
+    CUnit* unit_;
+};
+
+}  // namespace pontra
