@@ -67,6 +67,8 @@ std::optional<ControllerPropertiesChoice> ScriptedHost::ControllerPropertiesDial
     return answer;
 }
 
+void ScriptedHost::EmptyClipboard() { clipboard.clear(); }
+
 void ScriptedHost::SetClipboard(const std::string& format, const std::string& data) { clipboard[format] = data; }
 
 std::optional<std::string> ScriptedHost::GetClipboard(const std::string& format) {
