@@ -68,6 +68,13 @@ bool ComponentImporter::match(const char* expected) {
     return false;
 }
 
+bool ComponentImporter::Count(long& counter, long limit, int line, const char* what) {
+    if (++counter <= limit) return true;
+    Error(line, "OnImport", std::string("More than ") + std::to_string(limit) + " " + what + ", import stopped");
+    stopped_ = true;
+    return false;
+}
+
 bool ComponentImporter::AtComponentStart() { return Is("PROGRAM") || Is("FUNCTION_BLOCK") || Is("TYPE"); }
 
 ImportOutcome ComponentImporter::Run() {
@@ -104,7 +111,7 @@ bool ComponentImporter::SkipToEnd(const char* keyword) {
 std::string ComponentImporter::ReadComponentName(const char* routine) {
     const ImportToken& token = Cur();
     if (token.IsName() && !IsKeyword(token.text)) {
-        std::string name = token.text;
+        std::string name = Whole(token);
         Advance();
         return name;
     }
@@ -131,7 +138,7 @@ void ComponentImporter::ReadMainProgram() {
         }
         if (Is("VAR")) {
             Advance();
-            stmt_var(tags, kUsageNone, false, component);
+            stmt_var(tags, kUsageNone, component);
         } else if (Is("RUNG")) {
             if (auto rung = stmt_rung()) rungs.push_back(std::move(rung));
         } else {
@@ -173,7 +180,7 @@ void ComponentImporter::ReadFunctionBlock() {
             const int usage = Is("VAR_INPUT") ? kUsageInput : Is("VAR_OUTPUT") ? kUsageOutput
                             : Is("VAR_IN_OUT") ? kUsageInOut : kUsageStatic;
             Advance();
-            stmt_var(unit->tags, usage, true, component);
+            stmt_var(unit->tags, usage, component);
         } else if (Is("RUNG")) {
             if (auto rung = stmt_rung()) unit->rungs.push_back(std::move(rung));
         } else if (!unit->rungs.empty()) {
@@ -187,6 +194,8 @@ void ComponentImporter::ReadFunctionBlock() {
         }
     }
     if (stopped_ || name.empty()) return;
+    // Tags are kept grouped Input, Output, InOut, Static, in file order within a group.
+    std::stable_sort(unit->tags.begin(), unit->tags.end(), [](const auto& a, const auto& b) { return a->usage < b->usage; });
     if (!unit->IsStructuredText() && unit->rungs.empty()) unit->rungs.push_back(NewRung());
     AddComponent(std::move(unit), std::move(component), line, "stmt_function_block");
 }
@@ -230,7 +239,7 @@ void ComponentImporter::ReadType() {
     ImportedComponent component;
     component.name = name;
     component.isType = true;
-    if (match("VAR")) stmt_var(unit->tags, kUsageNone, false, component);
+    if (match("VAR")) stmt_var(unit->tags, kUsageNone, component);
     SkipToEnd("END_TYPE");
     if (stopped_ || name.empty()) return;
     AddComponent(std::move(unit), std::move(component), line, "stmt_type");

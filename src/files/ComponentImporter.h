@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "files/ComponentImport.h"
@@ -26,7 +27,8 @@ struct ImportedTag {
     CTag* tag = nullptr;
     int line = 0;
     std::optional<std::string> value;  // " := v"
-    std::vector<std::pair<std::string, int>> list;  // " := (v, ...)": each value with its line
+    // " := (v, ...)": where each value stands in the file (the file outlives the reader).
+    std::vector<std::pair<size_t, size_t>> list;
     bool hasList = false;
     bool recursive = false;  // its type contains its own component
 };
@@ -36,6 +38,7 @@ struct ImportedComponent {
     std::string name;  // empty for the main program
     bool isType = false;
     std::vector<ImportedTag> tags;
+    std::unordered_set<std::string> tagNames;
 };
 
 class ComponentImporter {
@@ -46,9 +49,13 @@ public:
     // Errors after which the import stops: a damaged file would otherwise fill the
     // output window line by line.
     static constexpr int kMaxErrors = 100;
-    // Member tags the import may build in all: a hostile file cannot make it allocate
-    // without bound (a full tag memory needs far fewer).
-    static constexpr long kMaxMemberNodes = 500000;
+    // What the import reads and builds in all, so that a hostile file cannot make it
+    // allocate without bound. A module's program memory (40 KB at most) and tag memory
+    // (10,000 bytes) hold far fewer elements, tags, members and values.
+    static constexpr long kMaxElements = 100000;
+    static constexpr long kMaxTags = 100000;
+    static constexpr long kMaxListValues = 1000000;
+    static constexpr long kMaxMemberNodes = 300000;
 
 private:
     // Tokens (ComponentImport.cpp)
@@ -57,7 +64,10 @@ private:
     void Advance();
     bool match(const char* expected);
     void Error(int line, const char* routine, const std::string& message);
-    bool Stopped() const { return stopped_; }
+    // Counts what is read against its limit; past it the import stops with an error.
+    bool Count(long& counter, long limit, int line, const char* what);
+    // A token's whole text from the file (the scanner keeps at most 128 characters).
+    std::string Whole(const ImportToken& token) const { return std::string(tokens_.Slice(token.start, token.end)); }
     // PROGRAM, FUNCTION_BLOCK or TYPE: where the next component starts.
     bool AtComponentStart();
 
@@ -72,10 +82,11 @@ private:
     void Keep(ImportedComponent component);
 
     // Declarations (ImportDeclarations.cpp)
-    void stmt_var(TagList& tags, int usage, bool byUsage, ImportedComponent& component);
-    void ReadDeclaration(TagList& tags, int usage, bool byUsage, ImportedComponent& component);
+    void stmt_var(TagList& tags, int usage, ImportedComponent& component);
+    void ReadDeclaration(TagList& tags, int usage, ImportedComponent& component);
     bool ReadArrayType(std::string& type);
-    std::string ReadValue(const char* stops);
+    // The span of one value's tokens up to one of `stops` (empty when there are none).
+    std::pair<size_t, size_t> ReadValue(const char* stops);
     void SkipDeclaration();
     bool AtSectionEnd();
     // After the whole file: members, initial values, type checks (ImportDeclarations.cpp).
@@ -103,6 +114,9 @@ private:
     int errors_ = 0;
     bool stopped_ = false;
     long memberNodes_ = 0;
+    long elements_ = 0;
+    long tags_ = 0;
+    long listValues_ = 0;
     ImportOutcome outcome_;
     std::vector<ImportedComponent> kept_;
 };

@@ -52,7 +52,7 @@ bool ComponentImporter::AtSectionEnd() {
 }
 
 // stmt_var: declarations up to END_VAR
-void ComponentImporter::stmt_var(TagList& tags, int usage, bool byUsage, ImportedComponent& component) {
+void ComponentImporter::stmt_var(TagList& tags, int usage, ImportedComponent& component) {
     while (!stopped_) {
         if (Is("END_VAR")) {
             Advance();
@@ -62,7 +62,7 @@ void ComponentImporter::stmt_var(TagList& tags, int usage, bool byUsage, Importe
             match("END_VAR");
             return;
         }
-        ReadDeclaration(tags, usage, byUsage, component);
+        ReadDeclaration(tags, usage, component);
     }
 }
 
@@ -75,7 +75,7 @@ void ComponentImporter::SkipDeclaration() {
     }
 }
 
-void ComponentImporter::ReadDeclaration(TagList& tags, int usage, bool byUsage, ImportedComponent& component) {
+void ComponentImporter::ReadDeclaration(TagList& tags, int usage, ImportedComponent& component) {
     const ImportToken& nameToken = Cur();
     const int line = nameToken.line;
     if (!nameToken.IsName()) {
@@ -83,7 +83,7 @@ void ComponentImporter::ReadDeclaration(TagList& tags, int usage, bool byUsage, 
         SkipDeclaration();
         return;
     }
-    auto tag = std::make_unique<CTag>(nameToken.text, "");  // value "0", style "Decimal"
+    auto tag = std::make_unique<CTag>(Whole(nameToken), "");  // value "0", style "Decimal"
     tag->usage = usage;
     Advance();
 
@@ -118,7 +118,7 @@ void ComponentImporter::ReadDeclaration(TagList& tags, int usage, bool byUsage, 
                 return;
             }
         } else if (Cur().IsName()) {
-            tag->dataType = Cur().text;
+            tag->dataType = Whole(Cur());
             Advance();
         } else {
             Error(Cur().line, "match", "Must be 'type' instead '" + Cur().text + "'");
@@ -131,8 +131,8 @@ void ComponentImporter::ReadDeclaration(TagList& tags, int usage, bool byUsage, 
                 Advance();
                 imported.hasList = true;
                 for (;;) {
-                    const int valueLine = Cur().line;
-                    imported.list.emplace_back(ReadValue(",);"), valueLine);
+                    if (!Count(listValues_, kMaxListValues, Cur().line, "initial values")) return;
+                    imported.list.push_back(ReadValue(",);"));
                     if (!Is(",")) break;
                     Advance();
                 }
@@ -141,7 +141,8 @@ void ComponentImporter::ReadDeclaration(TagList& tags, int usage, bool byUsage, 
                     return;
                 }
             } else {
-                imported.value = ReadValue(";");
+                const auto [start, end] = ReadValue(";");
+                imported.value = std::string(tokens_.Slice(start, end));
             }
         }
         if (!match(";")) {
@@ -149,15 +150,13 @@ void ComponentImporter::ReadDeclaration(TagList& tags, int usage, bool byUsage, 
             return;
         }
     }
-    if (FindTag(tags, tag->name)) {
+    if (!component.tagNames.insert(tag->name).second) {
         Error(line, "stmt_var", "Tag with name " + tag->name + " is already exist!");
         return;
     }
+    if (!Count(tags_, kMaxTags, line, "tags")) return;
     imported.tag = tag.get();
-    if (byUsage)
-        InsertByUsage(tags, std::move(tag));
-    else
-        tags.push_back(std::move(tag));
+    tags.push_back(std::move(tag));
     component.tags.push_back(std::move(imported));
 }
 
@@ -191,13 +190,12 @@ bool ComponentImporter::ReadArrayType(std::string& type) {
         Error(Cur().line, "match", "Must be 'type' instead '" + Cur().text + "'");
         return false;
     }
-    type = Cur().text + "[" + std::to_string(n) + (m ? "," + std::to_string(m) : std::string()) + "]";
+    type = Whole(Cur()) + "[" + std::to_string(n) + (m ? "," + std::to_string(m) : std::string()) + "]";
     Advance();
     return true;
 }
 
-// One initial value: the file's text of its tokens up to one of `stops`.
-std::string ComponentImporter::ReadValue(const char* stops) {
+std::pair<size_t, size_t> ComponentImporter::ReadValue(const char* stops) {
     const std::string_view stopSet(stops);
     size_t start = 0, end = 0;
     bool any = false;
@@ -209,8 +207,8 @@ std::string ComponentImporter::ReadValue(const char* stops) {
         any = true;
         Advance();
     }
-    if (!any) return {};
-    return std::string(tokens_.Slice(start, end));
+    if (!any) return {previousEnd_, previousEnd_};
+    return {start, end};
 }
 
 // Takes an initial value as typed (decimal, 2#, 8#, 16#, dotted IP form) and stores it
@@ -252,7 +250,7 @@ void ComponentImporter::SettleMembers(ImportedTag& imported) {
     CTag& tag = *imported.tag;
     if (imported.recursive) return;
     if (memberNodes_ >= kMaxMemberNodes) {
-        Error(imported.line, "stmt_var", "Tag " + tag.name + " is too large: members are not built");
+        Error(imported.line, "stmt_var", "Members of tag " + tag.name + " are not built: the file declares too many");
         return;
     }
     BuildMembers(project_, tag);
@@ -266,8 +264,9 @@ void ComponentImporter::SettleMembers(ImportedTag& imported) {
         return;
     }
     for (size_t i = 0; i < imported.list.size(); ++i) {
-        const auto& [value, line] = imported.list[i];
-        if (ApplyValue(*slots[i], value, line)) BuildMembers(project_, *slots[i]);
+        const auto [start, end] = imported.list[i];
+        if (ApplyValue(*slots[i], std::string(tokens_.Slice(start, end)), tokens_.LineOf(start)))
+            BuildMembers(project_, *slots[i]);
     }
 }
 

@@ -43,6 +43,7 @@ void ComponentImporter::SkipStatement() {
 
 // stmt_rung: RUNG [{comment = ...}] ";" elements RND ";"
 std::unique_ptr<CRung> ComponentImporter::stmt_rung() {
+    if (!Count(elements_, kMaxElements, Cur().line, "elements")) return nullptr;
     Advance();  // RUNG
     auto rung = NewRung();
     if (Cur().IsAttribute()) {
@@ -76,6 +77,8 @@ std::unique_ptr<CRung> ComponentImporter::stmt_rung() {
 void ComponentImporter::stmt_element(CRung*& list, std::vector<OpenBranch>& open, int& ignoredDepth) {
     const ImportToken& token = Cur();
     const int line = token.line;
+    if ((Is("BST") || Is("NXB") || Is("BND") || token.IsName()) && !Count(elements_, kMaxElements, line, "elements"))
+        return;
     if (Is("BST")) {
         Advance();
         match(";");
