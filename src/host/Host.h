@@ -72,6 +72,15 @@ public:
     // A line was added to the output window (the model keeps the lines).
     virtual void OutputLineAdded(const std::string& line) { (void)line; }
     virtual void Repaint() {}
+    // Project windows, keyed as the titles are ("fb:NAME:routine", "type:NAME", ...): the
+    // project tree opens a new component's windows, closes a deleted one's before the
+    // component goes, and re-keys a renamed one's.
+    virtual void OpenWindow(const std::string& window) { (void)window; }
+    virtual void CloseWindow(const std::string& window) { (void)window; }
+    virtual void RenameWindow(const std::string& window, const std::string& newKey) {
+        (void)window;
+        (void)newKey;
+    }
 
     // Per-user settings store.
     virtual std::string GetSetting(const std::string& key, const std::string& fallback) = 0;

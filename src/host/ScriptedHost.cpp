@@ -69,6 +69,12 @@ std::optional<ControllerPropertiesChoice> ScriptedHost::ControllerPropertiesDial
 
 void ScriptedHost::EmptyClipboard() { clipboard.clear(); }
 
+void ScriptedHost::OpenWindow(const std::string& window) { windows.push_back("open: " + window); }
+void ScriptedHost::CloseWindow(const std::string& window) { windows.push_back("close: " + window); }
+void ScriptedHost::RenameWindow(const std::string& window, const std::string& newKey) {
+    windows.push_back("rename: " + window + " -> " + newKey);
+}
+
 void ScriptedHost::SetClipboard(const std::string& format, const std::string& data) { clipboard[format] = data; }
 
 std::optional<std::string> ScriptedHost::GetClipboard(const std::string& format) {

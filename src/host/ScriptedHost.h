@@ -34,6 +34,8 @@ public:
     std::map<std::string, std::string> titles;
     std::map<std::string, std::string> settings;
     std::vector<std::string> outputLines;
+    // Window requests in order: "open: KEY", "close: KEY", "rename: KEY -> NEWKEY".
+    std::vector<std::string> windows;
     std::map<int, int> timers;  // running timers: id -> period
     bool progressVisible = false;
     int progressPosition = 0, progressRange = 0;
@@ -66,6 +68,9 @@ public:
     void Wait(int milliseconds) override;
     void SetTitle(const std::string& window, const std::string& title) override;
     void OutputLineAdded(const std::string& line) override;
+    void OpenWindow(const std::string& window) override;
+    void CloseWindow(const std::string& window) override;
+    void RenameWindow(const std::string& window, const std::string& newKey) override;
     std::string GetSetting(const std::string& key, const std::string& fallback) override;
     void SetSetting(const std::string& key, const std::string& value) override;
     std::string TempFolder() override;

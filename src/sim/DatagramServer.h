@@ -1,0 +1,25 @@
+// The datagram channel server of one module: request in, reply back to its sender.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "sim/Net.h"
+#include "sim/SoftModule.h"
+
+namespace pontra::sim {
+
+class DatagramServer {
+public:
+    explicit DatagramServer(SoftModule& module) : module_(module) {}
+    bool Open(uint32_t address, uint16_t port, std::string& error);
+    void AddTo(PollSet& set);
+
+private:
+    void Receive();
+
+    SoftModule& module_;
+    Fd socket_;
+};
+
+}  // namespace pontra::sim

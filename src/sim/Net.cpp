@@ -1,0 +1,133 @@
+#include "sim/Net.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace pontra::sim {
+
+std::optional<uint32_t> ParseIpv4(std::string_view text) {
+    if (text.empty() || text.size() > 15) return std::nullopt;
+    uint32_t address = 0;
+    int parts = 0;
+    size_t i = 0;
+    while (parts < 4) {
+        if (i >= text.size() || text[i] < '0' || text[i] > '9') return std::nullopt;
+        unsigned value = 0;
+        size_t digits = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && digits < 3) {
+            value = value * 10 + static_cast<unsigned>(text[i] - '0');
+            ++i;
+            ++digits;
+        }
+        if (value > 255) return std::nullopt;
+        address = address << 8 | value;
+        ++parts;
+        if (parts < 4) {
+            if (i >= text.size() || text[i] != '.') return std::nullopt;
+            ++i;
+        }
+    }
+    if (i != text.size()) return std::nullopt;
+    return address;
+}
+
+std::string FormatIpv4(uint32_t a) {
+    return std::to_string(a >> 24) + "." + std::to_string(a >> 16 & 255) + "." + std::to_string(a >> 8 & 255) + "." +
+           std::to_string(a & 255);
+}
+
+sockaddr_in Endpoint(uint32_t address, uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = htonl(address);
+    return sa;
+}
+
+uint64_t NowMs() {
+    return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                     std::chrono::steady_clock::now().time_since_epoch())
+                                     .count());
+}
+
+Fd& Fd::operator=(Fd&& other) noexcept {
+    if (this != &other) {
+        Close();
+        fd_ = other.Release();
+    }
+    return *this;
+}
+
+Fd::~Fd() { Close(); }
+
+int Fd::Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+}
+
+void Fd::Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+}
+
+namespace {
+
+Fd BoundSocket(int type, uint32_t address, uint16_t port, std::string& error) {
+    Fd fd(::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    if (!fd.Valid()) {
+        error = std::string("socket: ") + std::strerror(errno);
+        return {};
+    }
+    if (type == SOCK_STREAM) {
+        int on = 1;
+        ::setsockopt(fd.Get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    }
+    const sockaddr_in sa = Endpoint(address, port);
+    if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
+        error = "bind " + FormatIpv4(address) + ":" + std::to_string(port) + ": " + std::strerror(errno);
+        return {};
+    }
+    return fd;
+}
+
+}  // namespace
+
+Fd BindUdp(uint32_t address, uint16_t port, std::string& error) {
+    return BoundSocket(SOCK_DGRAM, address, port, error);
+}
+
+Fd ListenTcp(uint32_t address, uint16_t port, std::string& error) {
+    Fd fd = BoundSocket(SOCK_STREAM, address, port, error);
+    if (fd.Valid() && ::listen(fd.Get(), 16) != 0) {
+        error = std::string("listen: ") + std::strerror(errno);
+        return {};
+    }
+    return fd;
+}
+
+void PollSet::Clear() {
+    fds_.clear();
+    handlers_.clear();
+}
+
+void PollSet::Add(int fd, short events, Handler handler) {
+    fds_.push_back({fd, events, 0});
+    handlers_.push_back(std::move(handler));
+}
+
+bool PollSet::Wait(int timeoutMs) {
+    const int n = ::poll(fds_.data(), fds_.size(), timeoutMs);
+    if (n < 0) return errno == EINTR;
+    for (size_t i = 0; i < fds_.size(); ++i)
+        if (fds_[i].revents) handlers_[i](fds_[i].revents);
+    return true;
+}
+
+}  // namespace pontra::sim
