@@ -46,6 +46,18 @@ bool DolDorSupported(const std::string& controllerType) {
     return false;
 }
 
+// A call node over its arguments.
+NodePtr CallNode(const Token& name, std::string type, std::vector<NodePtr> args) {
+    auto node = std::make_unique<SyntaxNode>(name.text, name.kind, std::move(type), name.line);
+    for (auto& a : args) {
+        if (!a) continue;
+        a->parent = node.get();
+        node->height = std::max(node->height, a->height + 1);
+    }
+    node->children = std::move(args);
+    return node;
+}
+
 }  // namespace
 
 // "(" [ exp { "," exp } ] ")"; a list shorter than `minArgs` draws the "," that is missing.
@@ -82,7 +94,7 @@ NodePtr CSTCompiler::stmt_function() {
         entry = nullptr;
     }
     std::vector<NodePtr> args = Arguments(1);
-    auto node = std::make_unique<SyntaxNode>(name.text, name.kind, "", name.line);
+    std::string type;
     if (entry) {
         const auto inputs = VariablesOf(entry, {"VAR_INPUT", "VAR_IN_OUT"});
         for (size_t i = 0; i < args.size() && i < inputs.size(); ++i)
@@ -92,12 +104,9 @@ NodePtr CSTCompiler::stmt_function() {
         if (outputs.empty())
             Error(name.line, "stmt_function", "The output of Function '" + name.text + "' is undeclared");
         else
-            node->type = outputs[0]->type;
+            type = outputs[0]->type;
     }
-    for (auto& a : args)
-        if (a) a->parent = node.get();
-    node->children = std::move(args);
-    return node;
+    return CallNode(name, type, std::move(args));
 }
 
 // stmt_st_function: name "(" exp { "," exp } ")", conversions and operator-like calls
@@ -119,23 +128,7 @@ NodePtr CSTCompiler::stmt_st_function() {
     const size_t required = !conversion.empty() ? 1 : operatorLike && !IsComparisonFunction(name.text) ? 1 : inputs.size();
     std::vector<NodePtr> args = Arguments(required);
 
-    // Operator-like calls: the first argument against the first input, the others
-    // against the first argument; ADD, MUL ... take any number, comparisons two.
-    const size_t declaredCount = !conversion.empty() ? 1 : inputs.size();
-    const bool extensible = operatorLike && !IsComparisonFunction(name.text);
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (!args[i] || args[i]->type.empty()) continue;
-        if (!extensible && i >= declaredCount) {
-            Error(args[i]->line, "stmt_st_function", "The input of Standard Function '" + name.text + "' is undeclared");
-        } else if (operatorLike && i > 0) {
-            if (args[0] && !args[0]->type.empty() && !Compatible(args[i].get(), args[0]->type))
-                Error(args[i]->line, "stmt_st_function", ParameterError(i, args[i]->type, args[0]->type));
-        } else if (!inputs.empty() && !AcceptsType(inputs[std::min(i, inputs.size() - 1)]->type, args[i]->type)) {
-            Error(args[i]->line, "stmt_st_function",
-                  ParameterError(i, args[i]->type, inputs[std::min(i, inputs.size() - 1)]->type));
-        }
-    }
-
+    CheckStandardArguments(name.text, args, inputs, !conversion.empty() ? 1 : inputs.size(), operatorLike);
     std::string type = conversion;
     if (type.empty()) {
         const auto outputs = VariablesOf(entry, {"VAR_OUTPUT"});
@@ -145,14 +138,29 @@ NodePtr CSTCompiler::stmt_st_function() {
             type = ResolveOutputType(outputs[0]->type, args);
     }
     if (operatorLike && args.size() > 2) return OperatorLikeCall(name, std::move(args), type);
-    auto node = std::make_unique<SyntaxNode>(name.text, name.kind, type, name.line);
-    for (auto& a : args) {
-        if (!a) continue;
-        a->parent = node.get();
-        node->height = std::max(node->height, a->height + 1);
+    return CallNode(name, type, std::move(args));
+}
+
+// Each argument against the declared input at its position. Operator-like calls: the
+// first argument against the first input, the others against the first argument; ADD,
+// MUL ... take any number of arguments, the comparisons two.
+void CSTCompiler::CheckStandardArguments(const std::string& name, const std::vector<NodePtr>& args,
+                                         const std::vector<const SymbolVariable*>& inputs, size_t declaredCount,
+                                         bool operatorLike) {
+    const bool extensible = operatorLike && !IsComparisonFunction(name);
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (!args[i] || args[i]->type.empty()) continue;
+        const std::string& type = args[i]->type;
+        if (!extensible && i >= declaredCount) {
+            Error(args[i]->line, "stmt_st_function", "The input of Standard Function '" + name + "' is undeclared");
+        } else if (operatorLike && i > 0) {
+            if (args[0] && !args[0]->type.empty() && !Compatible(args[i].get(), args[0]->type))
+                Error(args[i]->line, "stmt_st_function", ParameterError(i, type, args[0]->type));
+        } else if (!inputs.empty()) {
+            const std::string& declared = inputs[std::min(i, inputs.size() - 1)]->type;
+            if (!AcceptsType(declared, type)) Error(args[i]->line, "stmt_st_function", ParameterError(i, type, declared));
+        }
     }
-    node->children = std::move(args);
-    return node;
 }
 
 // ADD(a, b, c) is ((a + b) + c): one two-operand call node per further argument.
@@ -181,14 +189,8 @@ NodePtr CSTCompiler::stmt_st_function_MUX() {
         else if (i > 1 && first && !first->type.empty() && !Compatible(args[i].get(), first->type))
             Error(args[i]->line, "stmt_st_function_MUX", ParameterError(i, args[i]->type, first->type));
     }
-    auto node = std::make_unique<SyntaxNode>(name.text, name.kind, first ? first->type : "", name.line);
-    for (auto& a : args) {
-        if (!a) continue;
-        a->parent = node.get();
-        node->height = std::max(node->height, a->height + 1);
-    }
-    node->children = std::move(args);
-    return node;
+    std::string type = first ? first->type : "";
+    return CallNode(name, type, std::move(args));
 }
 
 // The "R#" n operand of a register function.
@@ -267,7 +269,6 @@ NodePtr CSTCompiler::stmt_st_function_Register(bool statement) {
 
 // stmt_function_block / stmt_st_function_block: instance "(" [ arg { "," arg } ] ")" ";"
 NodePtr CSTCompiler::stmt_function_block(const char* routine) {
-    const bool userBlock = std::string_view(routine) == "stmt_function_block";
     const Token instance = Cur();
     Advance();
     const SymbolEntry* entry = symbols_.Find(instance.type);
@@ -285,52 +286,7 @@ NodePtr CSTCompiler::stmt_function_block(const char* routine) {
         Advance();
     } else {
         for (;;) {
-            const Token param = Cur();
-            Advance();
-            const bool output = IsText("=>");
-            if (output)
-                Advance();
-            else
-                match(":=");
-            NodePtr value;
-            if (!output) {
-                value = exp();
-            } else if (Cur().kind == kTokRegisterReference) {
-                value = RegisterTarget(Cur(), routine);
-            } else {
-                const Token target = Cur();
-                if (target.kind == kTokIdentifier) {
-                    value = std::make_unique<SyntaxNode>(target.text, target.kind, ResolveName(target, routine, true),
-                                                         target.line);
-                    value->assignment = true;
-                    Advance();
-                } else {
-                    Error(target.line, routine, "Unknown token '" + target.text + "'");
-                }
-            }
-            const SymbolVariable* v = entry ? entry->Find(param.text) : nullptr;
-            const bool rightDirection =
-                v && (output ? userBlock && v->direction == "VAR_OUTPUT"
-                             : v->direction == "VAR_INPUT" || v->direction == "VAR_IN_OUT");
-            if (entry && !rightDirection) {
-                Error(param.line, routine, "Token '" + param.text + "' must be a parameter of function block");
-            } else if (entry && !given.insert(param.text).second) {
-                Error(param.line, routine, "Parameter '" + param.text + "' of function block is ivolked yet");
-            } else if (entry && v->type.empty()) {
-                Error(param.line, routine, "Undeclared identifier '" + param.text + "'");
-            } else if (entry && value && !value->type.empty()) {
-                const bool fits = output ? IsAssignable(v->type, value->type, false, "") : Compatible(value.get(), v->type);
-                const std::string& from = output ? v->type : value->type;
-                const std::string& to = output ? value->type : v->type;
-                if (!fits) Error(param.line, routine, "Type mismatch near ':=': Can't convert '" + from + "' to '" + to + "'");
-            }
-            auto argument = std::make_unique<SyntaxNode>(param.text, param.kind, v ? v->type : "", param.line);
-            argument->number = output ? 1 : 0;
-            if (value) {
-                value->parent = argument.get();
-                argument->height = value->height + 1;
-            }
-            argument->children.push_back(std::move(value));
+            NodePtr argument = BlockArgument(routine, entry, given);
             argument->parent = node.get();
             node->height = std::max(node->height, argument->height + 1);
             node->children.push_back(std::move(argument));
@@ -347,6 +303,57 @@ NodePtr CSTCompiler::stmt_function_block(const char* routine) {
         }
     }
     match(";");
+    return node;
+}
+
+// argument: parameter ":=" exp | parameter "=>" target (user blocks only)
+NodePtr CSTCompiler::BlockArgument(const char* routine, const SymbolEntry* entry, std::set<std::string>& given) {
+    const bool userBlock = std::string_view(routine) == "stmt_function_block";
+    const Token param = Cur();
+    Advance();
+    const bool output = IsText("=>");
+    if (output)
+        Advance();
+    else
+        match(":=");
+    NodePtr value = output ? OutputTarget(routine) : exp();
+    const SymbolVariable* v = entry ? entry->Find(param.text) : nullptr;
+    const bool rightDirection = v && (output ? userBlock && v->direction == "VAR_OUTPUT"
+                                             : v->direction == "VAR_INPUT" || v->direction == "VAR_IN_OUT");
+    if (entry && !rightDirection) {
+        Error(param.line, routine, "Token '" + param.text + "' must be a parameter of function block");
+    } else if (entry && !given.insert(param.text).second) {
+        Error(param.line, routine, "Parameter '" + param.text + "' of function block is ivolked yet");
+    } else if (entry && v->type.empty()) {
+        Error(param.line, routine, "Undeclared identifier '" + param.text + "'");
+    } else if (entry && value && !value->type.empty()) {
+        // An output goes the other way: the parameter's value is stored into the target.
+        const bool fits = output ? IsAssignable(v->type, value->type, false, "") : Compatible(value.get(), v->type);
+        const std::string& from = output ? v->type : value->type;
+        const std::string& to = output ? value->type : v->type;
+        if (!fits) Error(param.line, routine, "Type mismatch near ':=': Can't convert '" + from + "' to '" + to + "'");
+    }
+    auto argument = std::make_unique<SyntaxNode>(param.text, param.kind, v ? v->type : "", param.line);
+    argument->number = output ? 1 : 0;
+    if (value) {
+        value->parent = argument.get();
+        argument->height = value->height + 1;
+    }
+    argument->children.push_back(std::move(value));
+    return argument;
+}
+
+// The target of an output argument, checked like an assignment target.
+NodePtr CSTCompiler::OutputTarget(const char* routine) {
+    const Token target = Cur();
+    if (target.kind == kTokRegisterReference) return RegisterTarget(target, routine);
+    if (target.kind != kTokIdentifier) {
+        Error(target.line, routine, "Unknown token '" + target.text + "'");
+        return nullptr;
+    }
+    auto node = std::make_unique<SyntaxNode>(target.text, target.kind, ResolveName(target, routine, true), target.line);
+    node->assignment = true;
+    Advance();
     return node;
 }
 

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,10 +87,15 @@ private:
     // Calls (Calls.cpp)
     NodePtr call_expression();
     NodePtr stmt_function_block(const char* routine);
+    NodePtr BlockArgument(const char* routine, const SymbolEntry* entry, std::set<std::string>& given);
+    NodePtr OutputTarget(const char* routine);
     NodePtr stmt_function();
     NodePtr stmt_st_function();
     NodePtr stmt_st_function_MUX();
     NodePtr stmt_st_function_Register(bool statement);
+    void CheckStandardArguments(const std::string& name, const std::vector<NodePtr>& args,
+                                const std::vector<const SymbolVariable*>& inputs, size_t declaredCount,
+                                bool operatorLike);
     NodePtr OperatorLikeCall(const Token& name, std::vector<NodePtr> args, const std::string& type);
     std::vector<NodePtr> Arguments(size_t minArgs);
     bool RegisterNumber(const char* routine, const std::string& function, int& number);
