@@ -263,6 +263,14 @@ void ComponentImporter::AddComponent(std::unique_ptr<CUnit> unit, ImportedCompon
             ++outcome_.declined;
             return;
         }
+        // The replaced component's windows close before it goes.
+        const CUnit& old = **existing;
+        if (old.IsFunctionBlock()) {
+            frame_.host().CloseWindow("fb:" + old.name + ":routine");
+            frame_.host().CloseWindow("fb:" + old.name + ":tags");
+        } else {
+            frame_.host().CloseWindow("type:" + old.name);
+        }
         auto oldType = std::find_if(types.begin(), types.end(), [&](const auto& t) { return t->name == unit->name; });
         if (oldType != types.end())
             *oldType = std::move(type);

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "files/Records.h"
+#include "shell/LadderEditing.h"
 #include "shell/LadderView.h"
 #include "shell/MainFrame.h"
 
@@ -193,10 +194,9 @@ ClipboardOutcome LadderCopy(LadderView& view, bool focusInView) {
     return ClipboardOutcome::Done;
 }
 
-ClipboardOutcome LadderCut(LadderView& view, const std::function<void(LadderView&)>& deleteSelection,
-                           bool focusInView) {
+ClipboardOutcome LadderCut(LadderView& view, bool focusInView) {
     const ClipboardOutcome copied = LadderCopy(view, focusInView);
-    if (copied == ClipboardOutcome::Done && deleteSelection) deleteSelection(view);
+    if (copied == ClipboardOutcome::Done) DeleteSelection(view);
     return copied;
 }
 

@@ -3,8 +3,6 @@
 // "Pontra - Element", and is inserted relative to the editor's selection.
 #pragma once
 
-#include <functional>
-
 namespace pontra {
 
 class LadderView;
@@ -27,10 +25,9 @@ enum class ClipboardOutcome {
 // the clipboard and becomes the editor's paste buffer.
 ClipboardOutcome LadderCopy(LadderView& view, bool focusInView = true);
 
-// "Cu&t": Copy, then the editor's Delete key action on the selection. The Delete
-// action takes its own undo snapshot, as it does from the keyboard.
-ClipboardOutcome LadderCut(LadderView& view, const std::function<void(LadderView&)>& deleteSelection,
-                           bool focusInView = true);
+// "Cu&t": Copy, then the editor's Delete key action on the selection, which takes the
+// undo snapshot as it does from the keyboard.
+ClipboardOutcome LadderCut(LadderView& view, bool focusInView = true);
 
 // "&Paste": a fresh copy of the clipboard's rung (preferred) or element goes in after
 // the selection: a carried JFB, a whole rung after the current rung, a leg after the

@@ -190,6 +190,8 @@ TEST(ComponentImport, ReplaceQuestionsDecideWhatStays) {
         const CProject& p = frame.project();
         const CUnit* after = p.FindUnit("Conveyor");
         EXPECT_EQ(after == before, !ok);
+        const std::vector<std::string> closed = {"close: fb:Conveyor:routine", "close: fb:Conveyor:tags"};
+        EXPECT_EQ(host.windows, ok ? closed : std::vector<std::string>{});
         EXPECT_EQ(after->tags.size(), ok ? 1u : 5u);
         EXPECT_EQ(p.units[1].get(), after);  // a replacement keeps the place in the list
         EXPECT_EQ(p.doc.rungs[0]->elements.size(), 5u);

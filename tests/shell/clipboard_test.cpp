@@ -160,27 +160,34 @@ TEST(Clipboard, LooseElementsOfAnyOtherRungAndTheRungFormatFirst) {
 
 TEST(Clipboard, GuardsComeFirst) {
     Editor e;
-    e.view->selected = e.At(0, 1);
-    int deletes = 0;
-    auto erase = [&](LadderView&) { ++deletes; };
-
+    e.view->selected = e.At(0, 5);
     e.frame.downloadInProgress = true;
     EXPECT_EQ(LadderCopy(*e.view), ClipboardOutcome::Ignored);
     e.frame.downloadInProgress = false;
-    EXPECT_EQ(LadderCut(*e.view, erase, false), ClipboardOutcome::PassToFocus);
+    EXPECT_EQ(LadderCut(*e.view, false), ClipboardOutcome::PassToFocus);
     e.frame.debugMode = 1;
-    for (auto command : {+[](LadderView& v) { return LadderCopy(v); }, +[](LadderView& v) { return LadderPaste(v); }})
+    for (auto command : {+[](LadderView& v) { return LadderCopy(v); }, +[](LadderView& v) { return LadderCut(v); },
+                         +[](LadderView& v) { return LadderPaste(v); }})
         EXPECT_EQ(command(*e.view), ClipboardOutcome::Refused);
-    EXPECT_EQ(LadderCut(*e.view, erase), ClipboardOutcome::Refused);
     EXPECT_EQ(e.host.Messages(), std::vector<std::string>(3, CMainFrame::kDebugModeRefusal));
     EXPECT_TRUE(e.host.clipboard.empty());
     EXPECT_FALSE(e.frame.doc().modified);
-    EXPECT_EQ(deletes, 0);
+    EXPECT_EQ(e.Text(), kRungs);
+}
 
-    e.frame.debugMode = 0;
-    EXPECT_EQ(LadderCut(*e.view, erase), ClipboardOutcome::Done);
-    EXPECT_EQ(deletes, 1);
+TEST(Clipboard, CutCopiesThenDeletesAndOneUndoTakesItBack) {
+    Editor e;
+    e.view->selected = e.Leg(1, 3);  // the inner branch, by its close marker
+    ASSERT_EQ(LadderCut(*e.view), ClipboardOutcome::Done);
     EXPECT_EQ(e.host.clipboard.count(kClipboardElementFormat), 1u);
+    EXPECT_EQ(e.Text(), "RUNG{comment = First};\nXIC(A);\nBST;\nXIC(B);\nNXB;\nXIO(C);\nBND;\nJFB(Inst);\nOTE(F);\n"
+                        "RND;\n\nRUNG;\nXIC(G);\nRND;\n\n");
+    e.view->selected = e.At(1, 1);
+    ASSERT_EQ(LadderPaste(*e.view), ClipboardOutcome::Done);
+    EXPECT_EQ(e.view->Undo(), LadderUndo::Outcome::Undone);
+    EXPECT_EQ(e.view->Undo(), LadderUndo::Outcome::Undone);
+    EXPECT_EQ(e.Text(), kRungs);
+    EXPECT_FALSE(e.view->undo.CanUndo());
 }
 
 }  // namespace
