@@ -4,7 +4,9 @@
 
 namespace pontra {
 
-CMainFrame::CMainFrame(Host& host) : output(host), host_(host), project_(NewProject()) {}
+CMainFrame::CMainFrame(Host& host) : output(host), host_(host), project_(NewProject()) {
+    CreateStandardLibrary(standardLibrary);
+}
 
 CMainFrame::~CMainFrame() = default;
 

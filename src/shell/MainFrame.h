@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "build/StandardLibrary.h"
 #include "host/Host.h"
 #include "model/Project.h"
 #include "shell/OutputWindow.h"
@@ -47,6 +48,8 @@ public:
     std::vector<std::string> verificationLog;
 
     OutputWindow output;
+    // The standard functions and function blocks, created once with the frame.
+    StandardLibrary standardLibrary;
 
     // The refusal text of operations that cannot run online.
     static constexpr const char* kDebugModeRefusal = "This operation can't be use in Debug mode!";
