@@ -1,10 +1,22 @@
 #!/usr/bin/env bash
-# The main job of `make run`: shows what pontra-cli offers and the project a new
-# Vessa project starts as.
+# The main job of `make run`: shows what pontra-cli offers, then builds the conveyor
+# zone example from its component text into a project, verifies it, makes its program
+# image and prints the project's main program as component text again.
 set -euo pipefail
 build=${1:-build}
 cli="$build/src/cli/pontra-cli"
+here=$(cd "$(dirname "$0")/.." && pwd)
+out="$build/examples"
+example=conveyor_zone
+project="$out/$example.clp"
+
 "$cli" --help
 echo
-echo "A new Vessa project (pontra-cli dump --new), first lines:"
-"$cli" dump --new | head -n 40
+echo "== examples/$example.txt -> $project (new, import, verify)"
+"$here/examples/build.sh" "$build" "$out" "$example"
+echo
+echo "== Make .bin File"
+"$cli" make-bin "$project"
+echo
+echo "== Its main program, exported again (pontra-cli export --main)"
+"$cli" export "$project" --main

@@ -26,5 +26,7 @@ void AddNewCommand(CLI::App& app, CommandList& commands);
 void AddSetCommand(CLI::App& app, CommandList& commands);
 void AddVerifyCommand(CLI::App& app, CommandList& commands);
 void AddMakeBinCommand(CLI::App& app, CommandList& commands);
+void AddExportCommand(CLI::App& app, CommandList& commands);
+void AddImportCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

@@ -54,7 +54,7 @@ int Scanner::Next() {
     // A line is read whole but at most its first 512 characters are kept. Its line end
     // is always kept, so that a token never runs on into the next line.
     const std::string& line = lines_[static_cast<size_t>(lineCounter_)];
-    buffer_.assign(line, 0, std::min(line.size(), kScanLineLimit));
+    buffer_.assign(line, 0, options_.wholeLines ? line.size() : std::min(line.size(), kScanLineLimit));
     buffer_.push_back('\n');
     ++lineCounter_;
     pos_ = 0;
@@ -76,7 +76,22 @@ Token Scanner::getToken() {
         const int c = Next();
         switch (state) {
         case State::Start:
+            if (c >= 0 && c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+                startLine_ = lineCounter_;
+                startColumn_ = static_cast<int>(pos_) - 1;
+            }
             if (c < 0) {
+                done = true;
+            } else if (c == '{' && options_.attributes) {
+                token.text.push_back('{');
+                for (int a = Next(); a >= 0; a = Next()) {
+                    if (a == '}') {
+                        GiveBack();
+                        break;
+                    }
+                    token.text.push_back(static_cast<char>(a));
+                }
+                token.kind = kTokUnknown;
                 done = true;
             } else if (IsOneOf(c, "+-#)[],;&")) {
                 store(c);

@@ -46,18 +46,36 @@ std::string FormatCompilerError(int line, std::string_view routine, std::string_
 constexpr size_t kScanLineLimit = 512;  // characters of a line the scanner reads
 constexpr size_t kTokenTextLimit = 128;  // characters of a token the scanner stores
 
+// What the component import needs beyond the compiler's scanning; the compiler uses
+// the defaults.
+struct ScanOptions {
+    // Lines are read whole instead of being cut at kScanLineLimit characters.
+    bool wholeLines = false;
+    // "{" starts a token that takes every character up to, not including, the next "}"
+    // (across lines and without the token length limit); the "}" is then a token of its own.
+    bool attributes = false;
+};
+
 // The character scanner over the lines of one text.
 class Scanner {
 public:
-    explicit Scanner(const std::vector<std::string>& lines) : lines_(lines) {}
+    explicit Scanner(const std::vector<std::string>& lines, ScanOptions options = {})
+        : lines_(lines), options_(options) {}
     // Scans one token; at the end of the text a token with empty text.
     Token getToken();
+    // Where the last token began: its line and the position of its first character in
+    // that line (the token's line and column give where it ended).
+    int StartLine() const { return startLine_; }
+    int StartColumn() const { return startColumn_; }
 
 private:
     int Next();  // next character, or -1 at the end of the text
     void GiveBack() { --pos_; }
 
     const std::vector<std::string>& lines_;
+    ScanOptions options_;
+    int startLine_ = 0;
+    int startColumn_ = 0;
     std::string buffer_;
     size_t pos_ = 0;
     int lineCounter_ = 0;
