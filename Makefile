@@ -6,7 +6,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test examples clean
 
 all: build
 
@@ -21,6 +21,9 @@ build: configure
 
 run: build
 	@./scripts/run-main.sh $(BUILD_DIR)
+
+examples: build
+	@./examples/build.sh $(BUILD_DIR)
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)

@@ -1,30 +1,26 @@
 #!/usr/bin/env bash
-# The main job of `make run`: shows what pontra-cli offers, then takes a project online
-# on a soft module: download, live values, a toggled input, a mode switch.
+# The main job of `make run`: shows what pontra-cli offers, then builds the conveyor
+# zone example from its component text into a project, verifies it, makes its program
+# image and prints the project's main program as component text again; then takes it
+# online on a soft module: download, live values, a toggled input, a mode switch.
 set -euo pipefail
 build=${1:-build}
 cli="$build/src/cli/pontra-cli"
 here=$(cd "$(dirname "$0")/.." && pwd)
 out="$build/examples"
-mkdir -p "$out"
+example=conveyor_zone
+project="$out/$example.clp"
 
 "$cli" --help
 echo
-
-# The conveyor zone example when the examples are there; otherwise a new project, whose
-# controller tags still show live values.
-if [ -x "$here/examples/build.sh" ] && [ -f "$here/examples/conveyor_zone.txt" ]; then
-    echo "== examples/conveyor_zone.txt -> $out/conveyor_zone.clp"
-    "$here/examples/build.sh" "$build" "$out" conveyor_zone
-    project="$out/conveyor_zone.clp"
-    tags="ZoneSensor,SensorDebounce.ACC,ZoneOccupied,MotorRun,JamTimer.ACC"
-    toggle=ZoneSensor
-else
-    project="$out/online_demo.clp"
-    rm -f "$project" "$out/online_demo_Backup.clp"
-    echo "== A new Vessa project: $project"
-    "$cli" new "$project"
-    tags="FirstLadderExec,Inputs.0,Inputs,SpeedLeftMTR"
-    toggle=Inputs.0
-fi
-"$here/scripts/run-online.sh" "$build" "$project" "$tags" "$toggle"
+echo "== examples/$example.txt -> $project (new, import, verify)"
+"$here/examples/build.sh" "$build" "$out" "$example"
+echo
+echo "== Make .bin File"
+"$cli" make-bin "$project"
+echo
+echo "== Its main program, exported again (pontra-cli export --main)"
+"$cli" export "$project" --main
+echo
+"$here/scripts/run-online.sh" "$build" "$project" \
+    "ZoneSensor,SensorDebounce.ACC,ZoneOccupied,MotorRun,JamTimer.ACC" ZoneSensor

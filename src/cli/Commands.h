@@ -26,6 +26,8 @@ void AddNewCommand(CLI::App& app, CommandList& commands);
 void AddSetCommand(CLI::App& app, CommandList& commands);
 void AddVerifyCommand(CLI::App& app, CommandList& commands);
 void AddMakeBinCommand(CLI::App& app, CommandList& commands);
+void AddExportCommand(CLI::App& app, CommandList& commands);
+void AddImportCommand(CLI::App& app, CommandList& commands);
 void AddDownloadCommand(CLI::App& app, CommandList& commands);
 void AddDownloadListCommand(CLI::App& app, CommandList& commands);
 void AddDeleteProgramCommand(CLI::App& app, CommandList& commands);

@@ -53,6 +53,8 @@ std::optional<ControllerPropertiesChoice> TerminalHost::ControllerPropertiesDial
     return answer;
 }
 
+void TerminalHost::EmptyClipboard() { clipboard_.clear(); }
+
 void TerminalHost::SetClipboard(const std::string& format, const std::string& data) { clipboard_[format] = data; }
 
 std::optional<std::string> TerminalHost::GetClipboard(const std::string& format) {

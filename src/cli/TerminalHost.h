@@ -24,6 +24,7 @@ public:
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
     std::optional<ControllerPropertiesChoice> ControllerPropertiesDialog(uint32_t address,
                                                                           const std::string& type) override;
+    void EmptyClipboard() override;
     void SetClipboard(const std::string& format, const std::string& data) override;
     std::optional<std::string> GetClipboard(const std::string& format) override;
     void StartTimer(int id, int milliseconds) override;

@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     pontra::AddSetCommand(app, commands);
     pontra::AddVerifyCommand(app, commands);
     pontra::AddMakeBinCommand(app, commands);
+    pontra::AddExportCommand(app, commands);
+    pontra::AddImportCommand(app, commands);
     pontra::AddDownloadCommand(app, commands);
     pontra::AddDownloadListCommand(app, commands);
     pontra::AddDeleteProgramCommand(app, commands);

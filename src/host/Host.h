@@ -44,6 +44,8 @@ public:
 
     // Clipboard: named formats carry bytes; plain text uses kClipboardText.
     static constexpr const char* kClipboardText = "Text";
+    // Removes every format from the clipboard (before new contents are set).
+    virtual void EmptyClipboard() = 0;
     virtual void SetClipboard(const std::string& format, const std::string& data) = 0;
     virtual std::optional<std::string> GetClipboard(const std::string& format) = 0;
 

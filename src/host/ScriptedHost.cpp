@@ -67,6 +67,8 @@ std::optional<ControllerPropertiesChoice> ScriptedHost::ControllerPropertiesDial
     return answer;
 }
 
+void ScriptedHost::EmptyClipboard() { clipboard.clear(); }
+
 void ScriptedHost::OpenWindow(const std::string& window) { windows.push_back("open: " + window); }
 void ScriptedHost::CloseWindow(const std::string& window) { windows.push_back("close: " + window); }
 void ScriptedHost::RenameWindow(const std::string& window, const std::string& newKey) {

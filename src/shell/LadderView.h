@@ -4,6 +4,8 @@
 // every rule is tested without a window.
 #pragma once
 
+#include <memory>
+
 #include "model/Ladder.h"
 #include "shell/LadderUndo.h"
 
@@ -25,6 +27,9 @@ public:
     int currentRung = 0;
     CElement* selected = nullptr;
     LadderUndo undo;
+    // The paste buffer: what the editor last copied or pasted (a rung or an element).
+    std::unique_ptr<CRung> pasteRung;
+    std::unique_ptr<CElement> pasteElement;
 
     // Takes an undo snapshot of the rungs and selection (before every edit).
     void SaveUndo();

@@ -7,6 +7,7 @@ namespace pontra {
 
 CMainFrame::CMainFrame(Host& host)
     : output(host), host_(host), project_(NewProject()), online_(std::make_unique<OnlineSession>(*this)) {
+    CreateStandardLibrary(standardLibrary);
     host_.SetTimerHandler([this](int id) { OnTimer(id); });
 }
 

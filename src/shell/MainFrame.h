@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "build/StandardLibrary.h"
 #include "host/Host.h"
 #include "model/Project.h"
 #include "shell/OutputWindow.h"
@@ -49,6 +50,8 @@ public:
     std::vector<std::string> verificationLog;
 
     OutputWindow output;
+    // The standard functions and function blocks, created once with the frame.
+    StandardLibrary standardLibrary;
 
     // Set while the program is verified when a Read Register instruction reads one of the
     // registers that need firmware 4.12 (10000-10030, 10100-10130; 10000-10200 on
