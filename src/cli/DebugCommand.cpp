@@ -46,7 +46,8 @@ int RunDebug(const DebugOptions& options) {
     int status = kExitOk;
     for (int poll = 0; poll < options.polls; ++poll) {
         if (!WaitForRead(frame, host, kReadTimeout)) {
-            std::cerr << "debug: no complete read of tag memory from the module" << frame.statusSuffix << "\n";
+            std::cerr << "debug: no complete read of tag memory from the module" << frame.statusSuffix
+                      << "\n";
             status = kExitFailed;
             break;
         }
@@ -57,11 +58,12 @@ int RunDebug(const DebugOptions& options) {
     return status;
 }
 
-}  // namespace
+} // namespace
 
 void AddDebugCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<DebugOptions>();
-    CLI::App* sub = app.add_subcommand("debug", "go online and print live values after each read of tag memory");
+    CLI::App* sub =
+        app.add_subcommand("debug", "go online and print live values after each read of tag memory");
     AddOnlineOptions(*sub, options->online);
     sub->add_option("--tags", options->tags, "tags to print, separated by commas (T1,T2.ACC,...)");
     sub->add_option("--polls", options->polls, "complete reads of tag memory before stopping")
@@ -69,4 +71,4 @@ void AddDebugCommand(CLI::App& app, CommandList& commands) {
     commands.push_back({sub, [options] { return RunDebug(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

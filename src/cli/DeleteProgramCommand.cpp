@@ -16,7 +16,7 @@ int RunDeleteProgram(const OnlineOptions& options) {
     return DeleteModuleProgram(frame) ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 void AddDeleteProgramCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<OnlineOptions>();
@@ -25,4 +25,4 @@ void AddDeleteProgramCommand(CLI::App& app, CommandList& commands) {
     commands.push_back({sub, [options] { return RunDeleteProgram(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

@@ -16,7 +16,7 @@ int RunDownload(const OnlineOptions& options) {
     return DownloadProgram(frame) ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 void AddDownloadCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<OnlineOptions>();
@@ -25,4 +25,4 @@ void AddDownloadCommand(CLI::App& app, CommandList& commands) {
     commands.push_back({sub, [options] { return RunDownload(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

@@ -29,11 +29,12 @@ int RunDownloadList(const DownloadListOptions& options) {
     return ok ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 void AddDownloadListCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<DownloadListOptions>();
-    CLI::App* sub = app.add_subcommand("download-list", "download the program image to every module of a list");
+    CLI::App* sub =
+        app.add_subcommand("download-list", "download the program image to every module of a list");
     AddOnlineOptions(*sub, options->online);
     sub->add_option("--list", options->list,
                     "module list file, one address per line (default: the project's _Modules.txt)")
@@ -41,4 +42,4 @@ void AddDownloadListCommand(CLI::App& app, CommandList& commands) {
     commands.push_back({sub, [options] { return RunDownloadList(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

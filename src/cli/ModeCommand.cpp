@@ -27,8 +27,10 @@ int RunMode(const ModeOptions& options) {
     OnlineSession& session = frame.online();
     const bool run = options.mode == "run";
     const uint64_t before = session.StatusReplies();
-    if (run) session.SetRunMode();
-    else session.SetProgramMode();
+    if (run)
+        session.SetRunMode();
+    else
+        session.SetProgramMode();
     const bool answered = host.PumpUntil([&] { return session.StatusReplies() > before; }, kStatusTimeout);
     const int state = session.RunState();
     std::cout << "mode: " << (state == 1 ? "run" : state == 0 ? "program" : "unknown") << "\n";
@@ -37,14 +39,16 @@ int RunMode(const ModeOptions& options) {
     return answered && state == (run ? 1 : 0) ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 void AddModeCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<ModeOptions>();
     CLI::App* sub = app.add_subcommand("mode", "go online and switch the module to run or program mode");
     AddOnlineOptions(*sub, options->online);
-    sub->add_option("mode", options->mode, "run or program")->required()->check(CLI::IsMember({"run", "program"}));
+    sub->add_option("mode", options->mode, "run or program")
+        ->required()
+        ->check(CLI::IsMember({"run", "program"}));
     commands.push_back({sub, [options] { return RunMode(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

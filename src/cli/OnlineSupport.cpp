@@ -21,7 +21,7 @@ constexpr auto kStartTimeout = 5s;
 // stop timer's period.
 constexpr auto kStopTimeout = 5s;
 
-}  // namespace
+} // namespace
 
 void AddOnlineOptions(CLI::App& sub, OnlineOptions& options) {
     sub.add_option("file", options.file, "project file (.clp)")->required();
@@ -29,7 +29,8 @@ void AddOnlineOptions(CLI::App& sub, OnlineOptions& options) {
     sub.add_option("--modbus-port", options.modbusPort, "the module's register protocol port (TCP)")
         ->check(CLI::Range(1, 65535));
     sub.add_option("--tftp-port", options.tftpPort, "the module's TFTP port")->check(CLI::Range(1, 65535));
-    sub.add_option("--udp-port", options.udpPort, "the module's datagram channel port")->check(CLI::Range(1, 65535));
+    sub.add_option("--udp-port", options.udpPort, "the module's datagram channel port")
+        ->check(CLI::Range(1, 65535));
     sub.add_flag("--yes", options.yes, "answer OK/Yes to every question");
 }
 
@@ -71,4 +72,4 @@ std::string ValueLine(CMainFrame& frame, const std::string& name) {
     return name + " = " + (tag ? frame.online().ValueText(*tag, 0) : "...");
 }
 
-}  // namespace pontra
+} // namespace pontra

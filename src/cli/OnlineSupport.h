@@ -18,7 +18,7 @@ class TerminalHost;
 
 struct OnlineOptions {
     std::string file;
-    std::string ip;  // replaces the project's module address for this run (not saved)
+    std::string ip; // replaces the project's module address for this run (not saved)
     uint16_t modbusPort = ModbusPort();
     uint16_t tftpPort = TftpPort();
     uint16_t udpPort = UdpPort();
@@ -43,4 +43,4 @@ const CTag* FindMainTag(CMainFrame& frame, const std::string& name);
 // "TAG = VALUE" with the live value (or "...").
 std::string ValueLine(CMainFrame& frame, const std::string& name);
 
-}  // namespace pontra
+} // namespace pontra

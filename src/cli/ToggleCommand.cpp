@@ -40,7 +40,7 @@ int RunToggle(const ToggleOptions& options) {
     return status;
 }
 
-}  // namespace
+} // namespace
 
 void AddToggleCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<ToggleOptions>();
@@ -50,4 +50,4 @@ void AddToggleCommand(CLI::App& app, CommandList& commands) {
     commands.push_back({sub, [options] { return RunToggle(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

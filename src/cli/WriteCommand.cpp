@@ -41,7 +41,7 @@ int RunWrite(const WriteOptions& options) {
     return status;
 }
 
-}  // namespace
+} // namespace
 
 void AddWriteCommand(CLI::App& app, CommandList& commands) {
     auto options = std::make_shared<WriteOptions>();
@@ -52,4 +52,4 @@ void AddWriteCommand(CLI::App& app, CommandList& commands) {
     commands.push_back({sub, [options] { return RunWrite(*options); }});
 }
 
-}  // namespace pontra
+} // namespace pontra

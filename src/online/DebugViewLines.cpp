@@ -12,19 +12,23 @@ namespace {
 // Structures nest a few levels; this bounds a damaged project's member tree.
 constexpr int kMaxDepth = 16;
 
-void AddLines(CMainFrame& frame, const CUnit& unit, const CTag& tag, int depth, std::vector<std::string>& lines) {
+void AddLines(CMainFrame& frame, const CUnit& unit, const CTag& tag, int depth,
+              std::vector<std::string>& lines) {
     const bool online = frame.debugMode != 0;
     const bool structured = !IsElementary(tag.dataType);
     std::string value;
-    if (structured) value = "{...}";
-    else if (online) value = frame.online().ValueText(tag, frame.online().InstanceBase(&unit));
-    else value = tag.initialValue;
+    if (structured)
+        value = "{...}";
+    else if (online)
+        value = frame.online().ValueText(tag, frame.online().InstanceBase(&unit));
+    else
+        value = tag.initialValue;
     lines.push_back(tag.name + ": " + tag.dataType + (online ? ", Value = " : ", InitValue = ") + value);
     if (!structured || depth == kMaxDepth) return;
     for (const auto& member : tag.members) AddLines(frame, unit, *member, depth + 1, lines);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> DebugViewLines(CMainFrame& frame, const CUnit& unit) {
     std::vector<std::string> lines;
@@ -32,4 +36,4 @@ std::vector<std::string> DebugViewLines(CMainFrame& frame, const CUnit& unit) {
     return lines;
 }
 
-}  // namespace pontra
+} // namespace pontra

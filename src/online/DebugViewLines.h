@@ -15,4 +15,4 @@ class CUnit;
 // its members, each on its own line.
 std::vector<std::string> DebugViewLines(CMainFrame& frame, const CUnit& unit);
 
-}  // namespace pontra
+} // namespace pontra

@@ -53,4 +53,4 @@ bool DeleteModuleProgram(CMainFrame& frame) {
     return true;
 }
 
-}  // namespace pontra
+} // namespace pontra

@@ -10,4 +10,4 @@ class CMainFrame;
 // online command runs.
 bool DeleteModuleProgram(CMainFrame& frame);
 
-}  // namespace pontra
+} // namespace pontra

@@ -19,7 +19,7 @@ namespace {
 constexpr const char* kRemoteImage = "PlcData_.bin";
 constexpr const char* kDownloadError = "Download Error! See Output window for description.";
 constexpr int kProgressRange = 100;
-constexpr int kStepPaceMs = 2;  // the least time between two blocks, spent pumping
+constexpr int kStepPaceMs = 2; // the least time between two blocks, spent pumping
 
 // Shows the download bar for as long as the transfer part of the command runs.
 class DownloadBar {
@@ -104,7 +104,8 @@ bool Download::Transfer(const std::string& imagePath) {
     }
     const uint64_t size = measured->size;
     if (size + 2 > limit_) {
-        const std::string text = Printf("Error - Downloaded file can not exceed %d bytes!", static_cast<int>(limit_));
+        const std::string text =
+            Printf("Error - Downloaded file can not exceed %d bytes!", static_cast<int>(limit_));
         frame_.output.AddOutputLine(text);
         return Refuse(text);
     }
@@ -123,9 +124,12 @@ bool Download::Transfer(const std::string& imagePath) {
         result = RunPumping(host_, [&] { return client.Step(); });
         frame_.output.AddOutputLine(progressLine());
         bar.Set(80 / blocks * step + 10);
-        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-        if (spent.count() < kStepPaceMs) host_.Wait(kStepPaceMs - static_cast<int>(spent.count()));
-        else host_.PumpEvents();
+        const auto spent =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        if (spent.count() < kStepPaceMs)
+            host_.Wait(kStepPaceMs - static_cast<int>(spent.count()));
+        else
+            host_.PumpEvents();
     }
     if (result != kTftpFinished) {
         frame_.output.AddOutputLine(progressLine() + "Error: " + client.GetErrorText());
@@ -135,11 +139,12 @@ bool Download::Transfer(const std::string& imagePath) {
     frame_.output.AddOutputLine(progressLine() + "FTP upload OK. ");
     client.Close();
 
-    host_.Wait(session_.restartWaitMs);  // the module restarts its program meanwhile
+    host_.Wait(session_.restartWaitMs); // the module restarts its program meanwhile
     bar.Set(kProgressRange);
-    const std::string done = Printf("Download complete successfuly (Program memory = %d %% (from %d bytes), Tags = %d bytes).",
-                                    static_cast<int>(size * 100 / limit_), static_cast<int>(limit_),
-                                    static_cast<int>(measured->tagsSize));
+    const std::string done =
+        Printf("Download complete successfuly (Program memory = %d %% (from %d bytes), Tags = %d bytes).",
+               static_cast<int>(size * 100 / limit_), static_cast<int>(limit_),
+               static_cast<int>(measured->tagsSize));
     frame_.output.AddOutputLine(done);
     host_.Message(done);
     return true;
@@ -151,9 +156,11 @@ bool Download::Run(const std::function<bool()>& save) {
     if (!host_.AskOkCancel("Do you really want Download Program?")) return false;
     const CVessaDoc& doc = frame_.doc();
     if (doc.pathName.empty())
-        return Refuse("The project is Untitled. Please first save the project and than use Download Program.");
+        return Refuse(
+            "The project is Untitled. Please first save the project and than use Download Program.");
     if (doc.modified) {
-        if (!host_.AskOkCancel("The project is modified. Do you want to save it before Download Program?")) return false;
+        if (!host_.AskOkCancel("The project is modified. Do you want to save it before Download Program?"))
+            return false;
         if (!(save ? save() : SaveDocument(frame_))) return false;
     }
     std::string imagePath;
@@ -165,7 +172,7 @@ bool Download::Run(const std::function<bool()>& save) {
     return CheckModule() && Transfer(imagePath);
 }
 
-}  // namespace
+} // namespace
 
 bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save) {
     OnlineSession& session = frame.online();
@@ -174,4 +181,4 @@ bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save) {
     return Download(frame).Run(save);
 }
 
-}  // namespace pontra
+} // namespace pontra

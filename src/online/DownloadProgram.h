@@ -15,4 +15,4 @@ class CMainFrame;
 // True when the module took the image.
 bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save = {});
 
-}  // namespace pontra
+} // namespace pontra

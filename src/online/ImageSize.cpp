@@ -19,7 +19,7 @@ std::optional<uint32_t> ReadLittle(std::ifstream& file, uint64_t at, int bytes) 
     return value;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<ImageSize> MeasureImage(const std::string& path) {
     using namespace image;
@@ -43,4 +43,4 @@ std::optional<ImageSize> MeasureImage(const std::string& path) {
     return ImageSize{p, *tagsSize};
 }
 
-}  // namespace pontra
+} // namespace pontra

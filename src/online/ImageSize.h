@@ -9,8 +9,8 @@
 namespace pontra {
 
 struct ImageSize {
-    uint64_t size = 0;      // S: where the walk over the sections ends
-    uint32_t tagsSize = 0;  // the header's tag memory size
+    uint64_t size = 0;     // S: where the walk over the sections ends
+    uint32_t tagsSize = 0; // the header's tag memory size
 };
 
 // Reads the 180-byte header of the image file at `path` and walks the sections from
@@ -20,4 +20,4 @@ struct ImageSize {
 // shorter than a header.
 std::optional<ImageSize> MeasureImage(const std::string& path);
 
-}  // namespace pontra
+} // namespace pontra

@@ -13,7 +13,7 @@ namespace pontra {
 namespace {
 
 // Element kinds of the contacts and coils that Toggle Bit works on.
-constexpr int kToggleKinds[] = {2, 3, 4, 8, 9};  // XIC, XIO, OTE, OTU, OTL
+constexpr int kToggleKinds[] = {2, 3, 4, 8, 9}; // XIC, XIO, OTE, OTU, OTL
 
 UnitScope ScopeOf(CMainFrame& frame, CUnit* unit) {
     if (!unit) return MainProgramScope(frame.project());
@@ -35,7 +35,7 @@ bool InvertBool(CMainFrame& frame, const CTag& tag, int base) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool ToggleBit(CMainFrame& frame, CUnit* unit, const CElement* selected) {
     OnlineSession& session = frame.online();
@@ -89,4 +89,4 @@ bool WriteTagDialog::Ok(const std::string& text) {
     return true;
 }
 
-}  // namespace pontra
+} // namespace pontra

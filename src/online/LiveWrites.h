@@ -42,4 +42,4 @@ private:
     const CTag& tag_;
 };
 
-}  // namespace pontra
+} // namespace pontra

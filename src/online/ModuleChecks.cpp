@@ -19,11 +19,16 @@ constexpr std::array kRules = {
                        [](int t, int m, int) { return (t == 0 || t == 3) && m == 2; }},
     ModuleIdentityRule{"Vessa-Lite", 9, false, false, "Vessa-Lite in PLC Mode",
                        [](int t, int m, int) { return t == 13 && m == 2; }},
-    ModuleIdentityRule{"Aldera", 2, false, false, "Aldera", [](int t, int m, int) { return t == 7 && m == 0; }},
+    ModuleIdentityRule{"Aldera", 2, false, false, "Aldera",
+                       [](int t, int m, int) { return t == 7 && m == 0; }},
     ModuleIdentityRule{"VessaK1", 3, true, true, "VessaK1 in PLC Mode",
-                       [](int t, int m, int v) { return t == 9 && m == 2 && Is(v, {0x91, 0x95}); }},
+                       [](int t, int m, int v) {
+                           return t == 9 && m == 2 && Is(v, {0x91, 0x95});
+                       }},
     ModuleIdentityRule{"VessaK2", 5, true, true, "VessaK2 in PLC Mode",
-                       [](int t, int m, int v) { return t == 9 && m == 2 && Is(v, {0x95, 0x96, 0x98, 0x99}); }},
+                       [](int t, int m, int v) {
+                           return t == 9 && m == 2 && Is(v, {0x95, 0x96, 0x98, 0x99});
+                       }},
     ModuleIdentityRule{"KTX-310-0", 7, true, true, "KTX-310-0 in PLC Mode",
                        [](int t, int m, int v) { return t == 9 && m == 2 && v == 0x97; }},
     ModuleIdentityRule{"KTX-310-B", 10, true, false, "KTX-310-B in PLC Mode",
@@ -31,18 +36,23 @@ constexpr std::array kRules = {
     ModuleIdentityRule{"Kormo", 4, true, false, "Kormo in PLC Mode",
                        [](int t, int m, int v) { return t == 0 && m == 2 && (v & 0x0F) == 4; }},
     ModuleIdentityRule{"Vessa-IX", 6, true, false, "Vessa-IX",
-                       [](int t, int, int v) { return t == 12 && Is(v, {0xC1, 0xC5}); }},
-    ModuleIdentityRule{"KTI-8-0", 8, true, false, "KTI-8-0", [](int t, int, int v) { return t == 12 && v == 0xC7; }},
+                       [](int t, int, int v) {
+                           return t == 12 && Is(v, {0xC1, 0xC5});
+                       }},
+    ModuleIdentityRule{"KTI-8-0", 8, true, false, "KTI-8-0",
+                       [](int t, int, int v) { return t == 12 && v == 0xC7; }},
     ModuleIdentityRule{"Oskel", 11, false, false, "Oskel", [](int t, int, int) { return t == 4; }},
     ModuleIdentityRule{"VessaK2/K3-48V", 12, true, false, "VessaK2/K3-48V in PLC Mode",
                        [](int t, int m, int v) { return t == 10 && m == 2 && (v & 0xA0) == 0xA0; }},
     ModuleIdentityRule{"VessaK3", 13, true, false, "VessaK3 in PLC Mode",
-                       [](int t, int m, int v) { return t == 9 && m == 2 && Is(v, {0x98, 0x99}); }},
+                       [](int t, int m, int v) {
+                           return t == 9 && m == 2 && Is(v, {0x98, 0x99});
+                       }},
     ModuleIdentityRule{"KTX-310-1", 14, true, false, "KTX-310-1 in PLC Mode",
                        [](int t, int m, int v) { return t == 9 && m == 2 && v == 0x9A; }},
 };
 
-}  // namespace
+} // namespace
 
 const ModuleIdentityRule* FindIdentityRule(std::string_view controllerType) {
     for (const auto& rule : kRules)
@@ -89,4 +99,4 @@ ModuleCheck CheckModuleIdentity(const ModuleIdentityRule& rule, int typeCode, in
     return ModuleCheck::Passed;
 }
 
-}  // namespace pontra
+} // namespace pontra

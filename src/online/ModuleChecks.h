@@ -13,11 +13,11 @@
 namespace pontra {
 
 struct ModuleIdentityRule {
-    std::string_view type;     // controller type name
-    int listCode;              // the number the list download passes to its workers
-    bool readsVariant;         // register 6 is read only for these rows
-    bool firmwareCheck;        // register 25 is read and checked for these rows
-    std::string_view refusal;  // what the module is not: "Vessa in PLC Mode", "Oskel"
+    std::string_view type;    // controller type name
+    int listCode;             // the number the list download passes to its workers
+    bool readsVariant;        // register 6 is read only for these rows
+    bool firmwareCheck;       // register 25 is read and checked for these rows
+    std::string_view refusal; // what the module is not: "Vessa in PLC Mode", "Oskel"
     bool (*accepts)(int typeCode, int mode, int variant);
 };
 
@@ -55,4 +55,4 @@ enum class ModuleCheck { Passed, ReadFailed, WrongType, FirmwareTooOld };
 ModuleCheck CheckModuleIdentity(const ModuleIdentityRule& rule, int typeCode, int mode, bool restrictedRead,
                                 const std::function<std::optional<uint16_t>(int reg)>& read);
 
-}  // namespace pontra
+} // namespace pontra

@@ -45,11 +45,11 @@ void Work(ModuleDownloadJob& job) {
                      client.GetErrorText().c_str()));
 }
 
-}  // namespace
+} // namespace
 
 void ModuleDownloadWorker(ModuleDownloadJob& job) {
     Work(job);
     job.running.store(false, std::memory_order_release);
 }
 
-}  // namespace pontra
+} // namespace pontra

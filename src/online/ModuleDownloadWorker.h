@@ -19,13 +19,13 @@ struct ModuleDownloadJob {
     std::string imagePath;
     std::string remoteName = "PlcData_.bin";
     std::string address;
-    uint64_t imageSize = 0;  // S: bytes of the image file
+    uint64_t imageSize = 0; // S: bytes of the image file
     const ModuleIdentityRule* rule = nullptr;
     bool restrictedRead = false;
     ModulePorts ports;
 
     int state = kJobToStart;
-    std::string error;  // at most kMaxJobError characters
+    std::string error; // at most kMaxJobError characters
     // Cleared by the worker as its last act; the record is read only after that.
     std::atomic<bool> running{false};
 };
@@ -35,4 +35,4 @@ constexpr size_t kMaxJobError = 199;
 // The worker's body; runs on its own thread and clears `job.running` when it ends.
 void ModuleDownloadWorker(ModuleDownloadJob& job);
 
-}  // namespace pontra
+} // namespace pontra

@@ -19,7 +19,7 @@ std::string Trimmed(const std::string& line) {
     return line.substr(first, line.find_last_not_of(" \t") - first + 1);
 }
 
-}  // namespace
+} // namespace
 
 std::string ModuleListPath(const CVessaDoc& doc, const std::string& programFolder) {
     if (doc.pathName.size() < 4) return (std::filesystem::path(programFolder) / "modules.txt").string();
@@ -98,4 +98,4 @@ bool ModuleListDialog::Save() {
     return WriteModuleList(ModuleListPath(frame_.doc(), frame_.host().ProgramFolder()), addresses);
 }
 
-}  // namespace pontra
+} // namespace pontra

@@ -33,8 +33,8 @@ public:
     explicit ModuleListDialog(CMainFrame& frame);
 
     std::vector<std::string> addresses;
-    int selection = -1;               // -1: nothing selected
-    std::vector<std::string> output;  // the "Output:" list
+    int selection = -1;              // -1: nothing selected
+    std::vector<std::string> output; // the "Output:" list
 
     bool DeleteEnabled() const { return !addresses.empty(); }
     bool EditEnabled() const { return !addresses.empty(); }
@@ -58,4 +58,4 @@ private:
     CMainFrame& frame_;
 };
 
-}  // namespace pontra
+} // namespace pontra

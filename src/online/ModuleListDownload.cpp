@@ -23,7 +23,7 @@ namespace {
 // must not start thousands of threads, so the rest wait for a free place.
 constexpr size_t kMaxWorkers = 256;
 
-}  // namespace
+} // namespace
 
 bool ModuleListDialog::DownloadToAllModules() {
     Host& host = frame_.host();
@@ -72,7 +72,7 @@ bool ModuleListDialog::DownloadToAllModules() {
     output.clear();
     OnlineSession::BusyScope busy(session);
     const ModuleIdentityRule& rule = ListIdentityRule(frame_.doc().controllerType);
-    std::list<ModuleDownloadJob> jobs;  // records never move while their workers run
+    std::list<ModuleDownloadJob> jobs; // records never move while their workers run
     for (const auto& address : addresses) {
         ModuleDownloadJob& job = jobs.emplace_back();
         job.imagePath = imagePath;
@@ -112,4 +112,4 @@ bool ModuleListDialog::DownloadToAllModules() {
     return allOk;
 }
 
-}  // namespace pontra
+} // namespace pontra

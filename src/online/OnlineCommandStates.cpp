@@ -19,4 +19,4 @@ std::optional<CommandState> OnlineCommandState(const CMainFrame& frame, std::str
     return std::nullopt;
 }
 
-}  // namespace pontra
+} // namespace pontra

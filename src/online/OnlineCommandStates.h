@@ -16,12 +16,19 @@ struct CommandState {
 };
 
 inline constexpr std::array<std::string_view, 10> kOnlineCommands = {
-    "Debug",          "Stop Debugging",  "Toggle Debug/Stop Debugging",    "Program Mode",  "Run Mode",
-    "Download Program", "Download Program to Modules...", "Make .bin File", "Delete Module Program",
+    "Debug",
+    "Stop Debugging",
+    "Toggle Debug/Stop Debugging",
+    "Program Mode",
+    "Run Mode",
+    "Download Program",
+    "Download Program to Modules...",
+    "Make .bin File",
+    "Delete Module Program",
     "Controller Properties...",
 };
 
 // The state of one of kOnlineCommands; none for any other command.
 std::optional<CommandState> OnlineCommandState(const CMainFrame& frame, std::string_view command);
 
-}  // namespace pontra
+} // namespace pontra

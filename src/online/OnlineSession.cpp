@@ -24,7 +24,7 @@ uint32_t Little(const std::vector<uint8_t>& bytes, size_t at, int width) {
     return value;
 }
 
-}  // namespace
+} // namespace
 
 ModuleStatus ParseStatusBlock(const std::vector<uint8_t>& block) {
     ModuleStatus s;
@@ -41,8 +41,7 @@ ModuleStatus ParseStatusBlock(const std::vector<uint8_t>& block) {
     return s;
 }
 
-OnlineSession::OnlineSession(CMainFrame& frame)
-    : frame_(frame) {
+OnlineSession::OnlineSession(CMainFrame& frame) : frame_(frame) {
     SetPorts(ports_);
 }
 
@@ -54,17 +53,23 @@ bool OnlineSession::SetPorts(const ModulePorts& ports) {
     socket_ = std::make_unique<CRegisterClient>(ports_.modbus);
     channel_ = std::make_unique<CUdpChannel>(frame_.host(), ports_.udp);
     channel_->onAnswered = [this](const UdpRequest& r) {
-        if (r.command == kUdpReadMemory) OnReadAnswered(r);
-        else OnStatusAnswered(r);
+        if (r.command == kUdpReadMemory)
+            OnReadAnswered(r);
+        else
+            OnStatusAnswered(r);
     };
     channel_->onFailed = [this](const UdpRequest& r) {
-        if (r.command == kUdpReadMemory) OnReadFailed(r);
-        else OnStatusFailed(r);
+        if (r.command == kUdpReadMemory)
+            OnReadFailed(r);
+        else
+            OnStatusFailed(r);
     };
     return true;
 }
 
-bool OnlineSession::Debugging() const { return frame_.debugMode != 0; }
+bool OnlineSession::Debugging() const {
+    return frame_.debugMode != 0;
+}
 
 std::string OnlineSession::StatusText() const {
     if (taskTime_ < 0) return " - OK";
@@ -82,8 +87,10 @@ int OnlineSession::InstanceBase(const CUnit* unit) const {
 }
 
 void OnlineSession::SetInstanceBase(const CUnit* unit, int base) {
-    if (!unit) mainBase_ = base;
-    else functionBlockBases_[unit->name] = base;
+    if (!unit)
+        mainBase_ = base;
+    else
+        functionBlockBases_[unit->name] = base;
 }
 
 std::optional<int32_t> OnlineSession::LiveValue(const CTag& tag, int instanceBase) const {
@@ -97,7 +104,7 @@ std::optional<int32_t> OnlineSession::LiveValue(const CTag& tag, int instanceBas
     if (bits == 1) return static_cast<int32_t>(raw >> ((tag.bit + 8 * (a % 4)) & 31) & 1u);
     if (tag.dataType == "SINT") return static_cast<int8_t>(raw);
     if (tag.dataType == "INT") return static_cast<int16_t>(raw);
-    return static_cast<int32_t>(raw);  // BYTE and WORD are unsigned already; DINT, DWORD signed
+    return static_cast<int32_t>(raw); // BYTE and WORD are unsigned already; DINT, DWORD signed
 }
 
 std::string OnlineSession::ValueText(const CTag& tag, int instanceBase) const {
@@ -146,7 +153,7 @@ void OnlineSession::SetProgramMode() {
     if (!Debugging() || stopping_) return;
     Post(ModeRequest(frame_.doc().moduleAddressText, false));
     frame_.host().StopTimer(kStatusTimer);
-    frame_.host().StartTimer(kStatusTimer, 10);  // the status read follows at once
+    frame_.host().StartTimer(kStatusTimer, 10); // the status read follows at once
 }
 
 void OnlineSession::SetRunMode() {
@@ -171,7 +178,7 @@ void OnlineSession::WriteValue(int address, int size, int32_t value, int bit) {
 }
 
 void OnlineSession::OnReadAnswered(const UdpRequest& request) {
-    if (!Debugging() || tagMemory_.empty()) return;  // a late reply after the stop
+    if (!Debugging() || tagMemory_.empty()) return; // a late reply after the stop
     const ModuleStatus status = Status();
     if (status.errorCode >= 100) {
         if (auto line = RuntimeErrorLine(status.errorCode, status.programCounter)) {
@@ -278,4 +285,4 @@ void OnlineSession::Refresh() {
     if (onRefresh) onRefresh();
 }
 
-}  // namespace pontra
+} // namespace pontra

@@ -39,14 +39,15 @@ enum OnlineTimer : int { kPollTimer = 1, kStopTimer = 2, kStatusTimer = 3 };
 constexpr int kPollPeriodMs = 1000;
 constexpr int kStopPeriodMs = 500;
 constexpr int kStatusPeriodMs = 10000;
-constexpr int kChunkSize = 1000;  // bytes of one tag memory read
+constexpr int kChunkSize = 1000; // bytes of one tag memory read
 constexpr int kMaxTagMemoryRead = 10000;
 constexpr int kChunkCount = kMaxTagMemoryRead / kChunkSize;
 
 // Status block fields (little-endian, offsets into the reply data of a status read).
 struct ModuleStatus {
-    int runState = -1;  // 0 program, 1 run, any other value unknown
-    int taskTime = 0, headerError = 0, errorCode = 0, programCounter = 0, instruction = 0, rungField = 0, load = 0;
+    int runState = -1; // 0 program, 1 run, any other value unknown
+    int taskTime = 0, headerError = 0, errorCode = 0, programCounter = 0, instruction = 0, rungField = 0,
+        load = 0;
     uint32_t timeStamp = 0;
 };
 // Fields beyond a short block read as 0.
@@ -73,8 +74,8 @@ public:
     bool AwaitingStart() const { return awaitingStart_; }
     bool DataValid() const { return dataValid_; }
     bool ChunkRead(int chunk) const { return chunk >= 0 && chunk < kChunkCount && chunks_[chunk]; }
-    int RunState() const { return runState_; }  // -1 unknown, 0 program, 1 run
-    int TaskTime() const { return taskTime_; }  // -1 unknown, else ms
+    int RunState() const { return runState_; } // -1 unknown, 0 program, 1 run
+    int TaskTime() const { return taskTime_; } // -1 unknown, else ms
     bool StatusValid() const { return statusValid_; }
     const std::vector<uint8_t>& StatusBlock() const { return statusBlock_; }
     ModuleStatus Status() const { return ParseStatusBlock(statusBlock_); }
@@ -165,4 +166,4 @@ private:
     std::map<std::string, int> functionBlockBases_;
 };
 
-}  // namespace pontra
+} // namespace pontra

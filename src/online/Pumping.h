@@ -12,8 +12,7 @@
 
 namespace pontra {
 
-template <typename Work>
-auto RunPumping(Host& host, Work&& work) -> std::invoke_result_t<Work&> {
+template <typename Work> auto RunPumping(Host& host, Work&& work) -> std::invoke_result_t<Work&> {
     using Result = std::invoke_result_t<Work&>;
     std::atomic<bool> done{false};
     if constexpr (std::is_void_v<Result>) {
@@ -35,4 +34,4 @@ auto RunPumping(Host& host, Work&& work) -> std::invoke_result_t<Work&> {
     }
 }
 
-}  // namespace pontra
+} // namespace pontra

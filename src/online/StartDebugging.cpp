@@ -56,11 +56,12 @@ bool ReadBackProgram(CMainFrame& frame, const std::string& localPath) {
     });
 }
 
-}  // namespace
+} // namespace
 
 bool StartDebugging(CMainFrame& frame) {
     OnlineSession& session = frame.online();
-    if (frame.downloadInProgress || session.Busy() || frame.debugMode || session.AwaitingStart()) return false;
+    if (frame.downloadInProgress || session.Busy() || frame.debugMode || session.AwaitingStart())
+        return false;
     Host& host = frame.host();
     const CVessaDoc& doc = frame.doc();
     if (doc.pathName.empty()) {
@@ -113,8 +114,8 @@ bool ContinueStart(CMainFrame& frame, bool succeeded) {
         return false;
     }
     if (status.errorCode >= 1 && status.errorCode <= 99) {
-        host.Message(
-            PrescanErrorMessage(status.errorCode, status.programCounter, status.instruction, status.rungField));
+        host.Message(PrescanErrorMessage(status.errorCode, status.programCounter, status.instruction,
+                                         status.rungField));
         return false;
     }
     if (status.timeStamp != frame.doc().timeStamp) {
@@ -136,7 +137,8 @@ bool ContinueStart(CMainFrame& frame, bool succeeded) {
     }
     const std::string localCopy = (std::filesystem::path(folder) / kLocalCopy).string();
     if (!ReadBackProgram(frame, localCopy)) {
-        host.Message(Printf("Unable to read program information from module with IP: %s by FTP!", ip.c_str()));
+        host.Message(
+            Printf("Unable to read program information from module with IP: %s by FTP!", ip.c_str()));
         return false;
     }
     uint8_t header[image::kHeaderSize];
@@ -160,8 +162,10 @@ bool ContinueStart(CMainFrame& frame, bool succeeded) {
 
 void ToggleDebug(CMainFrame& frame) {
     if (frame.downloadInProgress) return;
-    if (frame.debugMode) frame.online().StopDebugging();
-    else StartDebugging(frame);
+    if (frame.debugMode)
+        frame.online().StopDebugging();
+    else
+        StartDebugging(frame);
 }
 
-}  // namespace pontra
+} // namespace pontra

@@ -25,4 +25,4 @@ void ToggleDebug(CMainFrame& frame);
 inline constexpr int kOwnVersionMajor = 3;
 inline constexpr int kOwnVersionMinor = 0;
 
-}  // namespace pontra
+} // namespace pontra

@@ -30,12 +30,15 @@ struct CliOnlineTest : ::testing::Test {
         ASSERT_EQ(RunCli({"new", project, "--ip", sim.address}).status, 0);
     }
     void TearDown() override {
-        if (oldTmp) setenv("TMPDIR", oldTmp->c_str(), 1);
-        else unsetenv("TMPDIR");
+        if (oldTmp)
+            setenv("TMPDIR", oldTmp->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
     }
     ProcessResult Cli(std::vector<std::string> args) {
-        args.insert(args.begin() + 2, {"--modbus-port", std::to_string(sim.modbusPort), "--tftp-port",
-                                       std::to_string(sim.tftpPort), "--udp-port", std::to_string(sim.udpPort)});
+        args.insert(args.begin() + 2,
+                    {"--modbus-port", std::to_string(sim.modbusPort), "--tftp-port",
+                     std::to_string(sim.tftpPort), "--udp-port", std::to_string(sim.udpPort)});
         return RunCli(args);
     }
 
@@ -57,7 +60,8 @@ TEST_F(CliOnlineTest, DownloadThenLiveValuesWritesAndModes) {
 
     r = Cli({"debug", project, "--tags", "FirstLadderExec,Inputs.3,SpeedLeftMTR", "--polls", "2"});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(Count(r.out, "FirstLadderExec = 0\nInputs.3 = 0\nSpeedLeftMTR = 0\nstatus:  - OK (TaskTime "), 2u)
+    EXPECT_EQ(Count(r.out, "FirstLadderExec = 0\nInputs.3 = 0\nSpeedLeftMTR = 0\nstatus:  - OK (TaskTime "),
+              2u)
         << r.out;
 
     r = Cli({"toggle", project, "Inputs.3"});
@@ -89,5 +93,5 @@ TEST_F(CliOnlineTest, ListDownloadAndUsageErrors) {
     EXPECT_EQ(Cli({"mode", project, "fast"}).status, 2);
 }
 
-}  // namespace
-}  // namespace pontra
+} // namespace
+} // namespace pontra

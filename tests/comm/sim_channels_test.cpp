@@ -40,7 +40,11 @@ TEST(SimRegisters, IdentityOfEachKindOfModule) {
         uint16_t typeAndMode[2], variant, firmware, memory;
     } cases[] = {
         {{}, {0x0000, 2}, 0, 0x680C, 3 << 9},
-        {{"--type", "VessaK2", "--firmware", "4.11", "--memory-code", "1"}, {0x0900, 2}, 0x95, 0x680B, 1 << 9},
+        {{"--type", "VessaK2", "--firmware", "4.11", "--memory-code", "1"},
+         {0x0900, 2},
+         0x95,
+         0x680B,
+         1 << 9},
         {{"--type", "Aldera", "--variant", "0x1234"}, {0x0700, 0}, 0x1234, 0x680C, 3 << 9},
     };
     for (const Case& c : cases) {
@@ -64,7 +68,7 @@ TEST(SimRegisters, ReconnectsAfterTheModuleDroppedTheConnection) {
     ASSERT_TRUE(sim.Start());
     CRegisterClient client(sim.modbusPort);
     ASSERT_TRUE(client.ConnectModule(sim.address));
-    client.Close();  // as a broken connection leaves it: the next read must reconnect
+    client.Close(); // as a broken connection leaves it: the next read must reconnect
     EXPECT_EQ(Register(client, 18), 2);
 }
 
@@ -79,7 +83,8 @@ TEST(SimTftp, UploadReadBackAndDelete) {
         WriteBytes(dir.File("up.bin"), image);
 
         CTftpClient up;
-        ASSERT_EQ(Finish(up, up.StartSend(dir.File("up.bin"), kRemote, sim.address, sim.tftpPort)), kTftpFinished)
+        ASSERT_EQ(Finish(up, up.StartSend(dir.File("up.bin"), kRemote, sim.address, sim.tftpPort)),
+                  kTftpFinished)
             << up.GetErrorText();
         EXPECT_EQ(up.GetBytesDone(), size + 2);
 
@@ -94,7 +99,8 @@ TEST(SimTftp, UploadReadBackAndDelete) {
         EXPECT_EQ(ReadBytes(dir.File("back.bin")), image) << size;
 
         CTftpClient erase;
-        EXPECT_EQ(erase.StartSend(dir.File("up.bin"), kRemote, sim.address, sim.tftpPort, true), kTftpFinished);
+        EXPECT_EQ(erase.StartSend(dir.File("up.bin"), kRemote, sim.address, sim.tftpPort, true),
+                  kTftpFinished);
         EXPECT_EQ(Register(client, 279), 0);
         CTftpClient gone;
         gone.SetReplyTimeout(1000);
@@ -137,7 +143,8 @@ struct SimChannelTest : ::testing::Test {
     uint16_t RunState() {
         answered.clear();
         Run(StatusRequest(sim.address));
-        return answered.size() == 1 && answered[0].ReplyDataLength() >= 2 ? answered[0].ReplyData()[0] : 0xFFFF;
+        return answered.size() == 1 && answered[0].ReplyDataLength() >= 2 ? answered[0].ReplyData()[0]
+                                                                          : 0xFFFF;
     }
 
     ScriptedHost host;
@@ -172,5 +179,5 @@ TEST_F(SimChannelTest, RefusedRequestsReachTheFailureConsumer) {
     EXPECT_EQ(Read(0, 384).size(), 384u) << "the controller area is always there";
 }
 
-}  // namespace
-}  // namespace pontra
+} // namespace
+} // namespace pontra

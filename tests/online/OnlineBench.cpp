@@ -14,10 +14,12 @@ namespace pontra::test {
 
 OnlineBench::OnlineBench(const std::string& controllerType) {
     frame.SetProject(NewProject(controllerType));
-    online().restartWaitMs = 50;  // the soft module needs no time to restart
+    online().restartWaitMs = 50; // the soft module needs no time to restart
 }
 
-OnlineSession& OnlineBench::online() { return frame.online(); }
+OnlineSession& OnlineBench::online() {
+    return frame.online();
+}
 
 void OnlineBench::AddTestProgram() {
     CProject& p = project();
@@ -43,7 +45,9 @@ void OnlineBench::AddTestProgram() {
     AddRung(p.doc.rungs, Els(El("XIC", {"Input"}), El("OTE", {"Lamp"})));
 }
 
-bool OnlineBench::Save() { return SaveDocumentAs(frame, dir.File("line.clp")); }
+bool OnlineBench::Save() {
+    return SaveDocumentAs(frame, dir.File("line.clp"));
+}
 
 std::string OnlineBench::BuildImage() {
     std::string path;
@@ -104,7 +108,9 @@ const CTag& OnlineBench::Tag(const std::string& name) {
     return tag ? *tag : none;
 }
 
-std::string OnlineBench::Value(const std::string& name) { return online().ValueText(Tag(name), 0); }
+std::string OnlineBench::Value(const std::string& name) {
+    return online().ValueText(Tag(name), 0);
+}
 
 std::vector<std::string> OnlineBench::Lines() const {
     std::vector<std::string> lines;
@@ -112,4 +118,4 @@ std::vector<std::string> OnlineBench::Lines() const {
     return lines;
 }
 
-}  // namespace pontra::test
+} // namespace pontra::test

@@ -55,4 +55,4 @@ public:
     sim::test::SimProcess sim;
 };
 
-}  // namespace pontra::test
+} // namespace pontra::test

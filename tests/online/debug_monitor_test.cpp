@@ -42,10 +42,10 @@ TEST_F(MonitorTest, LiveValuesFollowTheRunningProgram) {
         const char* tag;
         const char* text;
     } initial[] = {
-        {"Small", "-5"},       {"Level", "-300"}, {"Big", "-70000"}, {"Flags", "0"},
-        {"Mask", "16#0000"},   {"Run", "1"},      {"Input", "0"},    {"T1.PRE", "1000000"},
-        {"T1.EN", "1"},        {"T1.DN", "0"},    {"C1.ACC", "0"},
-        {"Word32", "2#00000000000000000000000000000000"},
+        {"Small", "-5"}, {"Level", "-300"},     {"Big", "-70000"},
+        {"Flags", "0"},  {"Mask", "16#0000"},   {"Run", "1"},
+        {"Input", "0"},  {"T1.PRE", "1000000"}, {"T1.EN", "1"},
+        {"T1.DN", "0"},  {"C1.ACC", "0"},       {"Word32", "2#00000000000000000000000000000000"},
     };
     for (const auto& v : initial) EXPECT_EQ(bench.Value(v.tag), v.text) << v.tag;
     EXPECT_EQ(bench.Value("T1"), "{...}");
@@ -70,7 +70,8 @@ TEST_F(MonitorTest, WritesAndTogglesShowInTheNextRead) {
         ASSERT_TRUE(bench.Poll());
         EXPECT_EQ(bench.Value("Lamp"), "0");
     }
-    EXPECT_FALSE(ToggleBit(bench.frame, nullptr, bench.doc().rungs[0]->elements[2].get())) << "TON is no contact";
+    EXPECT_FALSE(ToggleBit(bench.frame, nullptr, bench.doc().rungs[0]->elements[2].get()))
+        << "TON is no contact";
     EXPECT_FALSE(ToggleVariable(bench.frame, nullptr, "Level")) << "not a BOOL";
 
     const struct {
@@ -78,9 +79,9 @@ TEST_F(MonitorTest, WritesAndTogglesShowInTheNextRead) {
         const char* typed;
         const char* shown;
     } writes[] = {
-        {"Level", "1234", "1234"}, {"Small", "-128", "-128"}, {"Mask", "16#BEEF", "16#BEEF"},
-        {"Big", "-2147483648", "-2147483648"}, {"Flags", "127", "127"},
-        {"Input", "0", "1"},  // a BOOL is inverted, whatever was typed
+        {"Level", "1234", "1234"},      {"Small", "-128", "-128"},
+        {"Mask", "16#BEEF", "16#BEEF"}, {"Big", "-2147483648", "-2147483648"},
+        {"Flags", "127", "127"},        {"Input", "0", "1"}, // a BOOL is inverted, whatever was typed
     };
     for (const auto& w : writes) {
         WriteTagDialog dialog(bench.frame, nullptr, bench.Tag(w.tag));
@@ -135,7 +136,8 @@ TEST_F(MonitorTest, SilentModuleTimesOutAndRecovers) {
     bench.sim.Signal(SIGCONT);
     ASSERT_TRUE(bench.Poll());
     EXPECT_TRUE(bench.online().DataValid());
-    EXPECT_NE(bench.host.titles["main"].find(" - Debug - OK"), std::string::npos) << bench.host.titles["main"];
+    EXPECT_NE(bench.host.titles["main"].find(" - Debug - OK"), std::string::npos)
+        << bench.host.titles["main"];
     EXPECT_EQ(bench.Value("Small"), "-5");
 }
 
@@ -155,7 +157,8 @@ TEST_F(LargeMemoryTest, TagMemoryIsReadInChunksOf1000Bytes) {
         for (const auto& r : list)
             if (r->command == kUdpReadMemory) reads.emplace_back(r->address, r->count);
     });
-    EXPECT_EQ(reads, (std::vector<std::pair<int, int>>{{0, 1000}, {1000, 1000}, {2000, static_cast<int>(size) - 2000}}));
+    EXPECT_EQ(reads, (std::vector<std::pair<int, int>>{
+                         {0, 1000}, {1000, 1000}, {2000, static_cast<int>(size) - 2000}}));
     EXPECT_TRUE(bench.host.PumpUntil([&] { return bench.online().ChunkRead(2); }, 3s));
     EXPECT_TRUE(bench.online().DataValid());
 }
@@ -178,14 +181,16 @@ TEST_F(FunctionBlockTest, ViewsShowTheSelectedInstance) {
     CUnit& motor = *bench.project().FindUnit("Motor");
     EXPECT_EQ(bench.online().InstanceBase(&motor), -1) << "no instance selected";
     EXPECT_EQ(DebugViewLines(bench.frame, motor),
-              (std::vector<std::string>{"In: BOOL, Value = ...", "Out: BOOL, Value = ...", "Speed: INT, Value = ..."}));
+              (std::vector<std::string>{"In: BOOL, Value = ...", "Out: BOOL, Value = ...",
+                                        "Speed: INT, Value = ..."}));
     EXPECT_FALSE(ToggleVariable(bench.frame, &motor, "In"));
 
     bench.online().SetInstanceBase(&motor, bench.Tag("M1").address);
     EXPECT_TRUE(ToggleVariable(bench.frame, &motor, "In "));
     ASSERT_TRUE(bench.Poll());
-    EXPECT_EQ(DebugViewLines(bench.frame, motor),
-              (std::vector<std::string>{"In: BOOL, Value = 1", "Out: BOOL, Value = 1", "Speed: INT, Value = 7"}));
+    EXPECT_EQ(
+        DebugViewLines(bench.frame, motor),
+        (std::vector<std::string>{"In: BOOL, Value = 1", "Out: BOOL, Value = 1", "Speed: INT, Value = 7"}));
     EXPECT_EQ(bench.Value("M1.Out"), "1");
     EXPECT_TRUE(bench.host.titles["fb:Motor:tags"].starts_with("Function Block - Motor - Tags - Debug - OK"))
         << bench.host.titles["fb:Motor:tags"];
@@ -208,9 +213,10 @@ struct RuntimeErrorTest : MonitorTest {
 TEST_F(RuntimeErrorTest, IsReportedOnceInTheOutputWindow) {
     ASSERT_TRUE(bench.Poll());
     const std::vector<std::string> lines = bench.Lines();
-    ASSERT_TRUE(lines.back().starts_with("Runtime Error(#103) - Divide by Zero. Program Counter = ")) << lines.back();
+    ASSERT_TRUE(lines.back().starts_with("Runtime Error(#103) - Divide by Zero. Program Counter = "))
+        << lines.back();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), lines.back()), 1);
 }
 
-}  // namespace
-}  // namespace pontra::test
+} // namespace
+} // namespace pontra::test

@@ -26,14 +26,16 @@ TEST(Download, PassesEveryCheckAndReportsEachBlock) {
     const int total = static_cast<int>(std::filesystem::file_size(image)) + 2;
     std::vector<std::string> expected;
     for (int done = 512; done < total; done += 512)
-        expected.push_back(Printf("Downloading %s to %s (%d of %d)... ", image.c_str(), bench.sim.address.c_str(), done, total));
-    const std::string last = Printf("Downloading %s to %s (%d of %d)... ", image.c_str(), bench.sim.address.c_str(), total, total);
+        expected.push_back(Printf("Downloading %s to %s (%d of %d)... ", image.c_str(),
+                                  bench.sim.address.c_str(), done, total));
+    const std::string last =
+        Printf("Downloading %s to %s (%d of %d)... ", image.c_str(), bench.sim.address.c_str(), total, total);
     expected.push_back(last);
     expected.push_back(last + "FTP upload OK. ");
     const std::vector<uint8_t> bytes = ReadBytes(image);
-    const std::string done = Printf(
-        "Download complete successfuly (Program memory = %d %% (from 40960 bytes), Tags = %d bytes).",
-        (total - 2) * 100 / 40960, static_cast<int>(Word(bytes, 56)));
+    const std::string done =
+        Printf("Download complete successfuly (Program memory = %d %% (from 40960 bytes), Tags = %d bytes).",
+               (total - 2) * 100 / 40960, static_cast<int>(Word(bytes, 56)));
     expected.push_back(done);
     std::vector<std::string> lines = bench.Lines();
     ASSERT_GE(lines.size(), expected.size());
@@ -61,26 +63,43 @@ TEST(Download, RefusalsSendNothing) {
     struct Case {
         const char* name;
         std::string type;
-        std::optional<std::vector<std::string>> module;  // none: no module at the address
+        std::optional<std::vector<std::string>> module; // none: no module at the address
         std::function<void(OnlineBench&)> program;
-        const char* message;  // %s: the module's address
+        const char* message; // %s: the module's address
         const char* line = nullptr;
     } cases[] = {
         {"no module", "Vessa", std::nullopt, {}, "Unable to connect to module with IP: %s!"},
-        {"wrong type", "Vessa", {{"--type", "Brindle"}}, {}, "Type of module with IP: %s is not Vessa in PLC Mode!"},
-        {"not in PLC mode", "Vessa", {{"--mode-register", "1"}}, {},
+        {"wrong type",
+         "Vessa",
+         {{"--type", "Brindle"}},
+         {},
          "Type of module with IP: %s is not Vessa in PLC Mode!"},
-        {"wrong variant", "VessaK2", {{"--type", "VessaK2", "--variant", "0x97"}}, {},
+        {"not in PLC mode",
+         "Vessa",
+         {{"--mode-register", "1"}},
+         {},
+         "Type of module with IP: %s is not Vessa in PLC Mode!"},
+        {"wrong variant",
+         "VessaK2",
+         {{"--type", "VessaK2", "--variant", "0x97"}},
+         {},
          "Type of module with IP: %s is not VessaK2 in PLC Mode!"},
-        {"firmware below 4.12 with restricted registers", "VessaK2", {{"--type", "VessaK2", "--firmware", "4.11"}},
+        {"firmware below 4.12 with restricted registers",
+         "VessaK2",
+         {{"--type", "VessaK2", "--firmware", "4.11"}},
          [](OnlineBench& b) {
              AddTag(b.project(), b.doc().tags, "Reading", "DINT");
              AddRung(b.doc().rungs, Els(El("RDR", {"10005", "Reading"})));
          },
-         "Read Register instruction from registers 10000 up to 10030 or 10100 up to 10130 is suported in Firmware "
+         "Read Register instruction from registers 10000 up to 10030 or 10100 up to 10130 is suported in "
+         "Firmware "
          "version 4.12 or higher!"},
-        {"image above the memory limit", "Vessa", {{"--memory-code", "0"}}, AddLargeProgram,
-         "Error - Downloaded file can not exceed 16384 bytes!", "Error - Downloaded file can not exceed 16384 bytes!"},
+        {"image above the memory limit",
+         "Vessa",
+         {{"--memory-code", "0"}},
+         AddLargeProgram,
+         "Error - Downloaded file can not exceed 16384 bytes!",
+         "Error - Downloaded file can not exceed 16384 bytes!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,5 +126,5 @@ TEST(Download, RefusalsSendNothing) {
     }
 }
 
-}  // namespace
-}  // namespace pontra::test
+} // namespace
+} // namespace pontra::test

@@ -18,18 +18,22 @@ TEST(ModuleList, FileLocationsAndLineEnds) {
     ASSERT_TRUE(bench.Save());
     const std::string own = bench.dir.File("line_Modules.txt");
     EXPECT_EQ(ModuleListPath(bench.doc(), bench.host.ProgramFolder()), own);
-    EXPECT_EQ(ModuleListReadPath(bench.doc(), bench.host.ProgramFolder()), shared) << "own list not written yet";
+    EXPECT_EQ(ModuleListReadPath(bench.doc(), bench.host.ProgramFolder()), shared)
+        << "own list not written yet";
 
     // CR LF as written, LF from other tools, blank lines, and a last line without an end.
-    std::ofstream(own, std::ios::binary) << "127.0.0.10\r\n127.0.0.11\n\r\n  127.0.0.12 \r\n127.0.0.10\r\n127.0.0.13";
+    std::ofstream(own, std::ios::binary)
+        << "127.0.0.10\r\n127.0.0.11\n\r\n  127.0.0.12 \r\n127.0.0.10\r\n127.0.0.13";
     EXPECT_EQ(ModuleListReadPath(bench.doc(), bench.host.ProgramFolder()), own);
     const std::vector<std::string> read = ReadModuleList(own);
-    EXPECT_EQ(read, (std::vector<std::string>{"127.0.0.10", "127.0.0.11", "127.0.0.12", "127.0.0.10", "127.0.0.13"}))
+    EXPECT_EQ(read, (std::vector<std::string>{"127.0.0.10", "127.0.0.11", "127.0.0.12", "127.0.0.10",
+                                              "127.0.0.13"}))
         << "a duplicate in the file stays";
 
     ASSERT_TRUE(WriteModuleList(own, {"127.0.0.20", "127.0.0.21"}));
-    EXPECT_EQ(ReadBytes(own), (std::vector<uint8_t>{'1', '2', '7', '.', '0', '.', '0', '.', '2', '0', '\r', '\n', '1',
-                                                    '2', '7', '.', '0', '.', '0', '.', '2', '1', '\r', '\n'}));
+    EXPECT_EQ(ReadBytes(own),
+              (std::vector<uint8_t>{'1', '2', '7', '.', '0', '.', '0', '.', '2', '0', '\r', '\n',
+                                    '1', '2', '7', '.', '0', '.', '0', '.', '2', '1', '\r', '\n'}));
     EXPECT_TRUE(ReadModuleList(bench.dir.File("missing.txt")).empty());
 }
 
@@ -43,9 +47,9 @@ TEST(ModuleList, DialogButtons) {
     dialog.selection = 0;
     EXPECT_TRUE(dialog.Edit("127.0.0.1")) << "its own text";
     EXPECT_FALSE(dialog.Edit("127.0.0.3"));
-    EXPECT_EQ(bench.host.Messages(), (std::vector<std::string>{"List of modules is empty!",
-                                                               "IP Address 127.0.0.2 is already exist!",
-                                                               "IP Address 127.0.0.3 is already exist!"}));
+    EXPECT_EQ(bench.host.Messages(),
+              (std::vector<std::string>{"List of modules is empty!", "IP Address 127.0.0.2 is already exist!",
+                                        "IP Address 127.0.0.3 is already exist!"}));
     dialog.selection = 2;
     dialog.Delete();
     EXPECT_EQ(dialog.selection, 1) << "the new last one";
@@ -63,7 +67,7 @@ TEST(ModuleListDownload, ToManyModulesAtOnce) {
     bench.AddTestProgram();
     ASSERT_TRUE(bench.Save());
     ASSERT_TRUE(bench.StartModules({}, kModules));
-    sim::test::SimProcess strangers;  // two modules of another type, reached on the same ports
+    sim::test::SimProcess strangers; // two modules of another type, reached on the same ports
     strangers.keepPorts = true;
     strangers.modbusPort = bench.sim.modbusPort;
     strangers.tftpPort = bench.sim.tftpPort;
@@ -81,7 +85,7 @@ TEST(ModuleListDownload, ToManyModulesAtOnce) {
         ASSERT_TRUE(dialog.Add(strangers.Address(1)));
         ASSERT_TRUE(dialog.Save());
     }
-    ModuleListDialog dialog(bench.frame);  // reads the saved list
+    ModuleListDialog dialog(bench.frame); // reads the saved list
     ASSERT_EQ(dialog.addresses.size(), kModules + 2u);
     EXPECT_FALSE(dialog.DownloadToAllModules());
     EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{"Download to Modules Error!"});
@@ -90,7 +94,8 @@ TEST(ModuleListDownload, ToManyModulesAtOnce) {
     for (size_t i = 0; i < dialog.addresses.size(); ++i) {
         const std::string& address = dialog.addresses[i];
         const bool stranger = address == strangers.Address(0) || address == strangers.Address(1);
-        EXPECT_EQ(dialog.output[i], address + (stranger ? " Type of module is not Vessa in PLC Mode" : " OK"));
+        EXPECT_EQ(dialog.output[i],
+                  address + (stranger ? " Type of module is not Vessa in PLC Mode" : " OK"));
     }
     EXPECT_EQ(bench.ModuleRegister(279, 0), 1);
     EXPECT_EQ(bench.ModuleRegister(279, kModules - 1), 1);
@@ -103,5 +108,5 @@ TEST(ModuleListDownload, ToManyModulesAtOnce) {
     EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{"Download to Modules complete successfully."});
 }
 
-}  // namespace
-}  // namespace pontra::test
+} // namespace
+} // namespace pontra::test

@@ -58,11 +58,12 @@ TEST_F(StartTest, MatchingProgramGoesOnline) {
 
 TEST_F(StartTest, AnotherProgramOffersTheDownload) {
     StartWith();
-    bench.doc().timeStamp += 60;  // as if the project had been saved again since
+    bench.doc().timeStamp += 60; // as if the project had been saved again since
     bench.host.answers = {false};
     EXPECT_FALSE(bench.GoOnline());
     EXPECT_EQ(bench.host.log,
-              std::vector<std::string>{"okcancel: The program is different from PLC! Do you want to Download program?"});
+              std::vector<std::string>{
+                  "okcancel: The program is different from PLC! Do you want to Download program?"});
 
     bench.host.log.clear();
     bench.host.defaultAnswer = true;
@@ -82,8 +83,9 @@ TEST_F(StartTest, TheModulesImageChecksStopTheStart) {
     } cases[] = {
         {"header error", [](auto& image) { image[0x18] = 'X'; },
          "Program is not running. CRITICAL ERROR!\r\nHeader error(#1) - Controller Type is not supported."},
-        {"prescan error", [](auto& image) { image[180] = 6; },  // the first instruction is RND, not RUNG
-         "Program is not running. CRITICAL ERROR!\r\nPrescan error(#1) - First instruction is not RUNG or missing "
+        {"prescan error", [](auto& image) { image[180] = 6; }, // the first instruction is RND, not RUNG
+         "Program is not running. CRITICAL ERROR!\r\nPrescan error(#1) - First instruction is not RUNG or "
+         "missing "
          "RUNG or RND.\r\nProgram Counter = 0\r\nInstruction = 6\r\nRung = 0"},
     };
     for (const auto& c : cases) {
@@ -100,20 +102,22 @@ TEST_F(StartTest, TheModulesImageChecksStopTheStart) {
 TEST_F(StartTest, AnOlderProgramFormatIsReportedAndTheStartGoesOn) {
     StartWith([](auto& image) { image[68] = image[69] = 0; });
     EXPECT_TRUE(bench.GoOnline());
-    EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{"Module program is made with different Pontra version!\r\n"
-                                                              "Pontra version 3.00\r\n"
-                                                              "Module program version is less then 2.01"});
+    EXPECT_EQ(bench.host.Messages(),
+              std::vector<std::string>{"Module program is made with different Pontra version!\r\n"
+                                       "Pontra version 3.00\r\n"
+                                       "Module program version is less then 2.01"});
 }
 
 TEST_F(StartTest, NoProgramOrNoStatusEndsTheStart) {
     ASSERT_TRUE(bench.StartModules());
     EXPECT_FALSE(bench.GoOnline());
-    EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{Ip("There is not program in module with IP: %s!")});
+    EXPECT_EQ(bench.host.Messages(),
+              std::vector<std::string>{Ip("There is not program in module with IP: %s!")});
 
     bench.sim.Stop();
     StartWith();
     ModulePorts ports = bench.online().Ports();
-    ports.udp = static_cast<uint16_t>(ports.udp + 1);  // nothing answers there
+    ports.udp = static_cast<uint16_t>(ports.udp + 1); // nothing answers there
     bench.online().SetPorts(ports);
     bench.host.log.clear();
     EXPECT_FALSE(bench.GoOnline());
@@ -130,12 +134,14 @@ TEST_F(StartTest, DeletedProgramIsGone) {
     bench.host.log.clear();
     bench.host.answers = {true};
     EXPECT_TRUE(DeleteModuleProgram(bench.frame));
-    EXPECT_EQ(bench.host.log, (std::vector<std::string>{"okcancel: Do you really want Delete Module Program?",
-                                                        "message: Delete Module Program complete successfuly."}));
+    EXPECT_EQ(bench.host.log,
+              (std::vector<std::string>{"okcancel: Do you really want Delete Module Program?",
+                                        "message: Delete Module Program complete successfuly."}));
     bench.host.log.clear();
     EXPECT_FALSE(bench.GoOnline());
-    EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{Ip("There is not program in module with IP: %s!")});
+    EXPECT_EQ(bench.host.Messages(),
+              std::vector<std::string>{Ip("There is not program in module with IP: %s!")});
 }
 
-}  // namespace
-}  // namespace pontra::test
+} // namespace
+} // namespace pontra::test
