@@ -68,38 +68,23 @@ TEST(Download, RefusalsSendNothing) {
         const char* message; // %s: the module's address
         const char* line = nullptr;
     } cases[] = {
+        // clang-format off
         {"no module", "Vessa", std::nullopt, {}, "Unable to connect to module with IP: %s!"},
-        {"wrong type",
-         "Vessa",
-         {{"--type", "Brindle"}},
-         {},
+        {"wrong type", "Vessa", {{"--type", "Brindle"}}, {}, "Type of module with IP: %s is not Vessa in PLC Mode!"},
+        {"not in PLC mode", "Vessa", {{"--mode-register", "1"}}, {},
          "Type of module with IP: %s is not Vessa in PLC Mode!"},
-        {"not in PLC mode",
-         "Vessa",
-         {{"--mode-register", "1"}},
-         {},
-         "Type of module with IP: %s is not Vessa in PLC Mode!"},
-        {"wrong variant",
-         "VessaK2",
-         {{"--type", "VessaK2", "--variant", "0x97"}},
-         {},
+        {"wrong variant", "VessaK2", {{"--type", "VessaK2", "--variant", "0x97"}}, {},
          "Type of module with IP: %s is not VessaK2 in PLC Mode!"},
-        {"firmware below 4.12 with restricted registers",
-         "VessaK2",
-         {{"--type", "VessaK2", "--firmware", "4.11"}},
+        {"firmware below 4.12 with restricted registers", "VessaK2", {{"--type", "VessaK2", "--firmware", "4.11"}},
          [](OnlineBench& b) {
              AddTag(b.project(), b.doc().tags, "Reading", "DINT");
              AddRung(b.doc().rungs, Els(El("RDR", {"10005", "Reading"})));
          },
-         "Read Register instruction from registers 10000 up to 10030 or 10100 up to 10130 is suported in "
-         "Firmware "
+         "Read Register instruction from registers 10000 up to 10030 or 10100 up to 10130 is suported in Firmware "
          "version 4.12 or higher!"},
-        {"image above the memory limit",
-         "Vessa",
-         {{"--memory-code", "0"}},
-         AddLargeProgram,
-         "Error - Downloaded file can not exceed 16384 bytes!",
-         "Error - Downloaded file can not exceed 16384 bytes!"},
+        {"image above the memory limit", "Vessa", {{"--memory-code", "0"}}, AddLargeProgram,
+         "Error - Downloaded file can not exceed 16384 bytes!", "Error - Downloaded file can not exceed 16384 bytes!"},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -29,32 +29,21 @@ TEST(ModuleChecks, EachRowAcceptsItsModuleAndRefusesItsNeighbours) {
         int typeCode, mode, variant;
         ModuleCheck expected;
     } cases[] = {
-        {"Brindle", 2, 7, 0, pass},
-        {"Brindle", 3, 2, 0, wrong},
-        {"Vessa", 0, 2, 0, pass},
-        {"Vessa", 3, 2, 0, pass},
-        {"Vessa", 0, 1, 0, wrong},
-        {"Vessa", 9, 2, 0, wrong},
-        {"Vessa-Lite", 13, 2, 0, pass},
-        {"Aldera", 7, 0, 0, pass},
-        {"Aldera", 7, 2, 0, wrong},
-        {"VessaK1", 9, 2, 0x95, pass},
-        {"VessaK1", 9, 2, 0x96, wrong},
-        {"VessaK2", 9, 2, 0x99, pass},
-        {"VessaK2", 9, 2, 0x97, wrong},
-        {"KTX-310-0", 9, 2, 0x97, pass},
-        {"KTX-310-B", 3, 2, 0x37, pass},
-        {"KTX-310-B", 3, 2, 0x38, wrong},
-        {"Kormo", 0, 2, 0x1234, pass},
-        {"Kormo", 0, 2, 0x05, wrong},
-        {"Vessa-IX", 12, 0, 0xC5, pass},
-        {"KTI-8-0", 12, 2, 0xC1, wrong},
-        {"Oskel", 4, 0, 0, pass},
-        {"VessaK2/K3-48V", 10, 2, 0x1A0, pass},
-        {"VessaK2/K3-48V", 10, 2, 0x80, wrong},
-        {"VessaK3", 9, 2, 0x98, pass},
-        {"VessaK3", 9, 2, 0x95, wrong},
-        {"KTX-310-1", 9, 2, 0x9A, pass},
+        // clang-format off
+        {"Brindle", 2, 7, 0, pass},             {"Brindle", 3, 2, 0, wrong},
+        {"Vessa", 0, 2, 0, pass},               {"Vessa", 3, 2, 0, pass},
+        {"Vessa", 0, 1, 0, wrong},              {"Vessa", 9, 2, 0, wrong},
+        {"Vessa-Lite", 13, 2, 0, pass},         {"Aldera", 7, 0, 0, pass},
+        {"Aldera", 7, 2, 0, wrong},             {"VessaK1", 9, 2, 0x95, pass},
+        {"VessaK1", 9, 2, 0x96, wrong},         {"VessaK2", 9, 2, 0x99, pass},
+        {"VessaK2", 9, 2, 0x97, wrong},         {"KTX-310-0", 9, 2, 0x97, pass},
+        {"KTX-310-B", 3, 2, 0x37, pass},        {"KTX-310-B", 3, 2, 0x38, wrong},
+        {"Kormo", 0, 2, 0x1234, pass},          {"Kormo", 0, 2, 0x05, wrong},
+        {"Vessa-IX", 12, 0, 0xC5, pass},        {"KTI-8-0", 12, 2, 0xC1, wrong},
+        {"Oskel", 4, 0, 0, pass},               {"VessaK2/K3-48V", 10, 2, 0x1A0, pass},
+        {"VessaK2/K3-48V", 10, 2, 0x80, wrong}, {"VessaK3", 9, 2, 0x98, pass},
+        {"VessaK3", 9, 2, 0x95, wrong},         {"KTX-310-1", 9, 2, 0x9A, pass},
+        // clang-format on
     };
     for (const Case& c : cases)
         EXPECT_EQ(Check(c.type, c.typeCode, c.mode, {{6, c.variant}, {25, 0x680C}}), c.expected)
