@@ -149,16 +149,14 @@ void OnlineSession::ReadStatus() {
     host.StartTimer(kStatusTimer, kStatusPeriodMs);
 }
 
-void OnlineSession::SetProgramMode() {
-    if (!Debugging() || stopping_) return;
-    Post(ModeRequest(frame_.doc().moduleAddressText, false));
-    frame_.host().StopTimer(kStatusTimer);
-    frame_.host().StartTimer(kStatusTimer, 10); // the status read follows at once
-}
+void OnlineSession::SetProgramMode() { SetMode(false); }
 
-void OnlineSession::SetRunMode() {
+void OnlineSession::SetRunMode() { SetMode(true); }
+
+void OnlineSession::SetMode(bool run) {
     if (!Debugging() || stopping_) return;
-    Post(ModeRequest(frame_.doc().moduleAddressText, true));
+    Post(ModeRequest(frame_.doc().moduleAddressText, run));
+    // Mode requests are not answered; the status read that follows at once shows the mode.
     frame_.host().StopTimer(kStatusTimer);
     frame_.host().StartTimer(kStatusTimer, 10);
 }

@@ -142,6 +142,7 @@ public:
 
 private:
     void Post(std::unique_ptr<UdpRequest> request);
+    void SetMode(bool run);
     void Refresh();
     void FinishStop();
     int ReadSize() const;
