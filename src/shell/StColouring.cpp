@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <iterator>
 
 #include "shell/StTextBuffer.h"
 #include "st/Lexer.h"
@@ -15,46 +17,83 @@ constexpr std::array<std::string_view, 28> kColouringWords = {
     "IF",  "THEN", "ELSIF", "END_IF", "REPEAT",   "UNTIL", "END_REPEAT", "RETAIN", "WHILE", "END_WHILE",
     "NEG", "ABS",  "CLR",   "NOT",    "RETURN",   "EXIT",  "TRUE",       "FALSE"};
 
-struct Scanned {
-    Token token;
-    size_t first; // position of the token's first character
-    size_t end;   // position just behind it
+// What the colouring needs of a scanned token: where it stands and what it can do.
+enum class Role : uint8_t {
+    Other,
+    Paint,
+    LineComment,
+    SlashOpen,
+    SlashClose,
+    ParenOpen,
+    ParenClose,
+    Terminator
 };
 
+struct Scanned {
+    size_t first;  // position of the token's first character
+    size_t end;    // position just behind it
+    int line;
+    Role role;
+};
+
+// Keywords and colouring words have no lower-case letters: most names are settled by
+// that alone, without a search through the word lists.
+bool HasLowerCase(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= 'a' && c <= 'z'; });
+}
+
+Role RoleOf(const Token& t, const StandardFunctionTest& isStandardFunction) {
+    if (t.text.empty()) return Role::Terminator;
+    if (t.kind == kTokWord) {  // only names can be keywords, colouring words or functions
+        const bool word = !HasLowerCase(t.text) && (IsKeyword(t.text) || IsColouringWord(t.text));
+        return word || isStandardFunction(t.text) ? Role::Paint : Role::Other;
+    }
+    if (t.kind != kTokOperator || t.text.size() != 2) return Role::Other;
+    if (t.text == "//") return Role::LineComment;
+    if (t.text == "/*") return Role::SlashOpen;
+    if (t.text == "*/") return Role::SlashClose;
+    if (t.text == "(*") return Role::ParenOpen;
+    if (t.text == "*)") return Role::ParenClose;
+    return Role::Other;
+}
+
+// The passes drop tokens by compacting the one list in place, so that a run over a long
+// text allocates little.
 class Colouring {
 public:
     explicit Colouring(const StTextBuffer& text) : text_(text) {}
 
     std::vector<ColourRange> Run(const StandardFunctionTest& isStandardFunction) {
-        Scan();
+        Scan(isStandardFunction);
         DropLineComments();
-        DropBlockComments("/*", "*/");
-        DropBlockComments("(*", "*)");
-        std::vector<ColourRange> ranges = MergedComments();
-        for (const Scanned& s : tokens_) {
-            const Token& t = s.token;
-            if (t.kind != kTokWord) continue; // only names can be keywords, colouring words or functions
-            if (IsKeyword(t.text) || IsColouringWord(t.text) || isStandardFunction(t.text))
-                ranges.push_back({s.first, s.end, StFormat::Keyword});
-        }
-        // What is left after the comment passes lies outside every comment.
-        std::sort(ranges.begin(), ranges.end(),
-                  [](const auto& a, const auto& b) { return a.begin < b.begin; });
+        DropBlockComments(Role::SlashOpen, Role::SlashClose);
+        DropBlockComments(Role::ParenOpen, Role::ParenClose);
+        const std::vector<ColourRange> comments = MergedComments();
+        // What is left after the comment passes lies outside every comment; both lists
+        // are in text order.
+        std::vector<ColourRange> keywords;
+        for (const Scanned& s : tokens_)
+            if (s.role == Role::Paint) keywords.push_back({s.first, s.end, StFormat::Keyword});
+        std::vector<ColourRange> ranges;
+        ranges.reserve(comments.size() + keywords.size());
+        std::merge(comments.begin(), comments.end(), keywords.begin(), keywords.end(),
+                   std::back_inserter(ranges),
+                   [](const auto& a, const auto& b) { return a.begin < b.begin; });
         return ranges;
     }
 
 private:
-    void Scan() {
+    void Scan(const StandardFunctionTest& isStandardFunction) {
         Scanner scanner(text_.Lines());
+        tokens_.reserve(text_.Length() / 4 + 1);
         for (;;) {
-            Token t = scanner.getToken();
-            const bool end = t.text.empty();
+            const Token t = scanner.getToken();
             size_t behind = 0;
             if (t.line > 0)
                 behind = text_.LineStart(static_cast<size_t>(t.line - 1)) + static_cast<size_t>(t.column);
             const size_t first = behind >= t.text.size() ? behind - t.text.size() : 0;
-            tokens_.push_back({std::move(t), first, behind});
-            if (end) break;
+            tokens_.push_back({first, behind, t.line, RoleOf(t, isStandardFunction)});
+            if (t.text.empty()) break;
         }
     }
 
@@ -64,45 +103,43 @@ private:
     }
 
     void DropLineComments() {
-        std::vector<Scanned> out;
-        out.reserve(tokens_.size());
+        size_t kept = 0;
         for (size_t i = 0; i < tokens_.size();) {
-            const Scanned& s = tokens_[i];
-            if (s.token.text == "//") {
-                comments_.push_back({s.first, LineEnd(s.token.line), StFormat::Comment});
-                const int line = s.token.line;
+            const Scanned s = tokens_[i];
+            if (s.role == Role::LineComment) {
+                comments_.push_back({s.first, LineEnd(s.line), StFormat::Comment});
                 for (++i;
-                     i < tokens_.size() && tokens_[i].token.line == line && !tokens_[i].token.text.empty();)
+                     i < tokens_.size() && tokens_[i].line == s.line && tokens_[i].role != Role::Terminator;)
                     ++i;
                 continue;
             }
-            out.push_back(std::move(tokens_[i++]));
+            tokens_[kept++] = tokens_[i++];
         }
-        tokens_ = std::move(out);
+        tokens_.resize(kept);
     }
 
     // Outside a comment the opener is dropped and remembered; inside, every token is
     // dropped and the closer ends the comment.
-    void DropBlockComments(std::string_view opener, std::string_view closer) {
-        std::vector<Scanned> out;
-        out.reserve(tokens_.size());
+    void DropBlockComments(Role opener, Role closer) {
+        size_t kept = 0;
         bool inside = false;
         size_t from = 0;
-        for (Scanned& s : tokens_) {
+        for (size_t i = 0; i < tokens_.size(); ++i) {
+            const Scanned s = tokens_[i];
             if (!inside) {
-                if (s.token.text == opener) {
+                if (s.role == opener) {
                     inside = true;
                     from = s.first;
                 } else {
-                    out.push_back(std::move(s));
+                    tokens_[kept++] = s;
                 }
-            } else if (s.token.text == closer) {
+            } else if (s.role == closer) {
                 inside = false;
                 comments_.push_back({from, s.end, StFormat::Comment});
             }
         }
         if (inside) comments_.push_back({from, text_.Length(), StFormat::Comment});
-        tokens_ = std::move(out);
+        tokens_.resize(kept);
     }
 
     std::vector<ColourRange> MergedComments() {
@@ -123,7 +160,7 @@ private:
     std::vector<ColourRange> comments_;
 };
 
-} // namespace
+}  // namespace
 
 bool IsColouringWord(std::string_view text) {
     return std::find(kColouringWords.begin(), kColouringWords.end(), text) != kColouringWords.end();
@@ -134,4 +171,4 @@ std::vector<ColourRange> ColourText(const StTextBuffer& text,
     return Colouring(text).Run(isStandardFunction);
 }
 
-} // namespace pontra
+}  // namespace pontra

@@ -39,4 +39,4 @@ using StandardFunctionTest = std::function<bool(std::string_view name)>;
 // everything else is plain.
 std::vector<ColourRange> ColourText(const StTextBuffer& text, const StandardFunctionTest& isStandardFunction);
 
-} // namespace pontra
+}  // namespace pontra

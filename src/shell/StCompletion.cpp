@@ -18,7 +18,7 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return true;
 }
 
-} // namespace
+}  // namespace
 
 std::vector<CompletionRow> CompletionRows(const CUnit& unit, std::string_view memberPath) {
     std::vector<CompletionRow> rows;
@@ -62,4 +62,4 @@ std::string CallParameterText(const SymbolEntry& block) {
     return text + ");";
 }
 
-} // namespace pontra
+}  // namespace pontra

@@ -13,7 +13,7 @@ class CUnit;
 class SymbolEntry;
 
 struct CompletionRow {
-    std::string name; // what Enter puts in place of the typed part behind the last "."
+    std::string name;  // what Enter puts in place of the typed part behind the last "."
     std::string dataType;
     std::string description;
     bool operator==(const CompletionRow&) const = default;
@@ -33,4 +33,4 @@ size_t TypedPartLength(std::string_view memberPath);
 // names the parameter's type and a running number, then ");".
 std::string CallParameterText(const SymbolEntry& block);
 
-} // namespace pontra
+}  // namespace pontra

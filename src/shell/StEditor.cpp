@@ -26,10 +26,10 @@ bool IsNameCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
-} // namespace
+}  // namespace
 
 StEditor::StEditor(CMainFrame& frame, CUnit& unit) : frame_(frame), unit_(unit), text_(unit.text) {
-    Recolour();
+    Colour();
 }
 
 bool StEditor::Busy() const {
@@ -43,8 +43,15 @@ HoverContext StEditor::Context() {
     return HoverContext{&frame_.project(), Online(), instanceBase, live_};
 }
 
+// The editor asks the symbol table for standard functions and for the parameters of
+// function blocks, never for the variables of its own unit, which it looks up among the
+// unit's tags itself. So the table is built for an empty stand-in of the unit: the same
+// entries, without the cost of the unit's whole tag tree on every keystroke.
 SymbolTable& StEditor::Symbols() {
-    if (!symbols_) symbols_.emplace(BuildSymbolTable(frame_.project(), frame_.standardLibrary, unit_));
+    if (!symbols_) {
+        standIn_.name = unit_.name;
+        symbols_.emplace(BuildSymbolTable(frame_.project(), frame_.standardLibrary, standIn_));
+    }
     return *symbols_;
 }
 
@@ -79,6 +86,10 @@ void StEditor::SelectWordAt(size_t pos) {
 
 void StEditor::Recolour() {
     symbols_.reset();
+    Colour();
+}
+
+void StEditor::Colour() {
     colours_ = ColourText(text_, [this](std::string_view name) {
         const SymbolEntry* entry = Symbols().Find(name);
         return entry && entry->category == "ST_FUNC";
@@ -149,7 +160,7 @@ void StEditor::TypeCharacter(char c) {
     if (upperCased) {
         HideCompletion();
         MarkModified();
-        Recolour();
+        Colour();
         return;
     }
     if (c == '(')
@@ -165,14 +176,14 @@ void StEditor::TypeCharacter(char c) {
         memberPath_.clear();
     }
     if (text_.Version() != before) MarkModified();
-    Recolour();
+    Colour();
 }
 
 // A call of a function-block instance gets its parameter list behind the "(" just typed.
 void StEditor::InsertCallParameters(size_t caret) {
     const size_t line = text_.LineOf(caret);
-    const int column = static_cast<int>(caret - text_.LineStart(line)); // just behind the "("
-    TokenAt(static_cast<long long>(caret));                             // brings the token list up to date
+    const int column = static_cast<int>(caret - text_.LineStart(line));  // just behind the "("
+    TokenAt(static_cast<long long>(caret));                              // brings the token list up to date
     const int wanted = static_cast<int>(line) + 1;
     const Token* name = nullptr;
     for (size_t i = 0; i < tokens_.size(); ++i) {
@@ -233,7 +244,7 @@ void StEditor::AfterChange(bool changed) {
     HideCompletion();
     if (!changed) return;
     MarkModified();
-    Recolour();
+    Colour();
 }
 
 // --- completion popup --------------------------------------------------------------------
@@ -363,4 +374,4 @@ void StEditor::UpdateHoverTip(bool overSelection) {
     tip_.visible = true;
 }
 
-} // namespace pontra
+}  // namespace pontra

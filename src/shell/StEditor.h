@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/Unit.h"
 #include "shell/StColouring.h"
 #include "shell/StCompletion.h"
 #include "shell/StHoverTip.h"
@@ -24,7 +25,6 @@
 namespace pontra {
 
 class CMainFrame;
-class CUnit;
 
 class StEditor {
 public:
@@ -65,7 +65,7 @@ public:
     // --- completion popup --------------------------------------------------------------
     bool CompletionVisible() const { return popupVisible_; }
     const std::vector<CompletionRow>& CompletionList() const { return rows_; }
-    int SelectedRow() const { return selectedRow_; } // -1 for none
+    int SelectedRow() const { return selectedRow_; }  // -1 for none
     const std::string& MemberPath() const { return memberPath_; }
     // Escape, and everything that closes the popup: a click, the context menu, scrolling,
     // the mouse wheel, resizing, focus loss.
@@ -78,9 +78,9 @@ public:
 
     // --- commands ----------------------------------------------------------------------
     enum class Outcome {
-        Ignored, // a download is running, or the text cannot change online (dropped)
-        Refused, // online in debug mode; the refusal was shown
-        Nothing, // nothing to do (empty selection, empty clipboard, no undo step)
+        Ignored,  // a download is running, or the text cannot change online (dropped)
+        Refused,  // online in debug mode; the refusal was shown
+        Nothing,  // nothing to do (empty selection, empty clipboard, no undo step)
         Done,
     };
     Outcome Cut();
@@ -99,10 +99,10 @@ public:
     // "Find Next": selects the hit and returns it; on a miss the selection stays (the
     // front end signals the miss as its toolkit does).
     std::optional<TextSpan> FindNext(const TextFindOptions& options);
-    TextFindOptions findOptions; // the find dialog's fields while it exists
+    TextFindOptions findOptions;  // the find dialog's fields while it exists
 
     // --- hover tip ---------------------------------------------------------------------
-    int instanceBase = -1; // of the view's selected instance online; -1 for none
+    int instanceBase = -1;  // of the view's selected instance online; -1 for none
     void SetLiveValues(const LiveValueSource* live) { live_ = live; }
     // The tip for the selected text (trailing blanks removed), or none when it names no
     // variable.
@@ -121,7 +121,10 @@ private:
     bool Busy() const;
     bool Online() const;
     HoverContext Context();
-    SymbolTable& Symbols(); // built on first use in each handler
+    // The symbol table, built on first use in each handler: the project may change
+    // between handlers, not within one.
+    SymbolTable& Symbols();
+    void Colour();  // Recolour with the handler's symbol table
     size_t Replace(size_t from, size_t to, std::string_view text, StTextBuffer::Record record);
     // After a cut, paste, Delete key or text replacement.
     void AfterChange(bool changed);
@@ -135,10 +138,11 @@ private:
     StTextBuffer text_;
     size_t selStart_ = 0, selEnd_ = 0;
     std::vector<ColourRange> colours_;
-    TokenList tokens_; // the lexer's tokens of the text at tokensVersion_
+    TokenList tokens_;  // the lexer's tokens of the text at tokensVersion_
     uint64_t tokensVersion_ = 0;
     bool tokensValid_ = false;
     std::optional<SymbolTable> symbols_;
+    CUnit standIn_;  // stands for the unit while the symbol table is built
     std::string memberPath_;
     std::vector<CompletionRow> rows_;
     int selectedRow_ = -1;
@@ -147,4 +151,4 @@ private:
     HoverTip tip_;
 };
 
-} // namespace pontra
+}  // namespace pontra

@@ -54,7 +54,7 @@ std::optional<HoverVariable> ResolveElement(const HoverContext& context, const U
     return std::nullopt;
 }
 
-} // namespace
+}  // namespace
 
 std::optional<HoverVariable> ResolveHoverVariable(const HoverContext& context, CUnit& unit,
                                                   std::string_view text) {
@@ -83,4 +83,4 @@ std::string HoverTipText(const HoverContext& context, const HoverVariable& varia
     return text;
 }
 
-} // namespace pontra
+}  // namespace pontra

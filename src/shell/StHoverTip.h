@@ -26,14 +26,14 @@ public:
 // What the tip reads its values from.
 struct HoverContext {
     CProject* project = nullptr;
-    bool debug = false;    // online in debug mode
-    int instanceBase = -1; // of the editor's view; -1 when no instance is selected
+    bool debug = false;     // online in debug mode
+    int instanceBase = -1;  // of the editor's view; -1 when no instance is selected
     const LiveValueSource* live = nullptr;
 };
 
 struct HoverVariable {
     const CTag* tag = nullptr;
-    std::string description; // an array element without one of its own shows its array's
+    std::string description;  // an array element without one of its own shows its array's
 };
 
 // The unit's tag or member whose full name is `text`; failing that, an element of one of
@@ -51,4 +51,4 @@ std::string HoverTipText(const HoverContext& context, const HoverVariable& varia
 constexpr unsigned kHoverDebugBackground = 0xC0FFC0;
 constexpr unsigned kHoverBackground = 0xFFFFC0;
 
-} // namespace pontra
+}  // namespace pontra

@@ -20,7 +20,7 @@ std::string NormalizeBreaks(std::string_view text) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
 const std::vector<size_t>& StTextBuffer::Starts() const {
     if (!startsValid_) {
@@ -134,4 +134,4 @@ size_t StTextBuffer::Undo() {
     return caret;
 }
 
-} // namespace pontra
+}  // namespace pontra

@@ -40,9 +40,9 @@ public:
     uint64_t Version() const { return version_; }
 
     enum class Record {
-        Typing, // joins the open typing group, or opens one
-        Step,   // a step of its own; stops the typing group
-        Join,   // joins the last step (a follow-up of the edit before it)
+        Typing,  // joins the open typing group, or opens one
+        Step,    // a step of its own; stops the typing group
+        Join,    // joins the last step (a follow-up of the edit before it)
     };
     // Replaces [from, to) (clamped to the text) by `text`, in which "\r\n", "\r" and
     // "\n" all break the line. Returns the position just behind the inserted text.
@@ -59,13 +59,13 @@ private:
     struct Change {
         size_t pos;
         std::string removed;
-        std::string inserted; // as it stands in the text ("\n" breaks)
+        std::string inserted;  // as it stands in the text ("\n" breaks)
     };
     struct Step {
         std::vector<Change> changes;
     };
 
-    size_t Apply(size_t from, size_t to, const std::string& text); // text with "\n" breaks only
+    size_t Apply(size_t from, size_t to, const std::string& text);  // text with "\n" breaks only
     void Locate(size_t pos, size_t& line, size_t& column) const;
     const std::vector<size_t>& Starts() const;
 
@@ -73,8 +73,8 @@ private:
     std::vector<Step> steps_;
     bool typingOpen_ = false;
     uint64_t version_ = 0;
-    mutable std::vector<size_t> starts_; // first character of each line
+    mutable std::vector<size_t> starts_;  // first character of each line
     mutable bool startsValid_ = false;
 };
 
-} // namespace pontra
+}  // namespace pontra

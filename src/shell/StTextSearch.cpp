@@ -23,7 +23,7 @@ bool MatchesAt(std::string_view text, size_t at, const TextFindOptions& options)
     return !before && !after;
 }
 
-} // namespace
+}  // namespace
 
 bool IsWordCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
@@ -53,4 +53,4 @@ TextSpan WordAround(std::string_view line, size_t column) {
     return {first, last};
 }
 
-} // namespace pontra
+}  // namespace pontra

@@ -10,7 +10,7 @@
 namespace pontra {
 
 struct TextFindOptions {
-    std::string text; // "Find what:"
+    std::string text;  // "Find what:"
     bool matchCase = false;
     bool wholeWord = false;
     bool down = true;
@@ -30,4 +30,4 @@ bool IsWordCharacter(char c);
 // The word around `column` of `line`: from there over word characters in both directions.
 TextSpan WordAround(std::string_view line, size_t column);
 
-} // namespace pontra
+}  // namespace pontra

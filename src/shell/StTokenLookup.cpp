@@ -27,4 +27,4 @@ std::optional<TokenHit> TokenAt(const TokenList& tokens, const StTextBuffer& tex
     return std::nullopt;
 }
 
-} // namespace pontra
+}  // namespace pontra

@@ -17,10 +17,10 @@ TokenList LexText(const StTextBuffer& text);
 
 struct TokenHit {
     const Token* token = nullptr;
-    long long begin = 0; // position of its first character (before the line for a token joined across lines)
+    long long begin = 0;  // position of its first character (before the line for a token joined across lines)
 };
 
 // The first token on the line of `p` that ends at or covers it: begin < p <= end.
 std::optional<TokenHit> TokenAt(const TokenList& tokens, const StTextBuffer& text, long long p);
 
-} // namespace pontra
+}  // namespace pontra

@@ -108,4 +108,4 @@ public:
     mutable std::vector<int> bases;
 };
 
-} // namespace pontra::test
+}  // namespace pontra::test

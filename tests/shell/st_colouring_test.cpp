@@ -61,7 +61,7 @@ TEST_F(StEditorTest, AFunctionBlockNamedLikeAStandardFunctionIsNotPainted) {
 
 struct LookupCase {
     long long p;
-    const char* token; // "" for none
+    const char* token;  // "" for none
     long long begin;
 };
 
@@ -69,13 +69,13 @@ TEST_F(StEditorTest, TokenAtFindsTheTokenEndingAtOrCoveringAPosition) {
     // Positions: "Tmr.PRE" 5-12, "a[i + 1]" 15-23, the second line from 25, "16#FF" 28-33.
     Open("x := Tmr.PRE + a[i + 1];\nIF 16#FF THEN");
     const LookupCase cases[] = {
-        {1, "x", 0},                        // ends at p
-        {0, "", 0},                         // a token never covers its own first position
-        {7, "Tmr.PRE", 5},                  // members joined into one name
-        {12, "Tmr.PRE", 5}, {13, "", 0},    // between tokens
-        {20, "a[i+1]", 17},                 // an array reference counts its text without the blanks
-        {24, ";", 23},      {27, "IF", 25}, // second line: the line break counts one
-        {33, "255", 30},                    // a based number is one literal of its decimal text
+        {1, "x", 0},                         // ends at p
+        {0, "", 0},                          // a token never covers its own first position
+        {7, "Tmr.PRE", 5},                   // members joined into one name
+        {12, "Tmr.PRE", 5}, {13, "", 0},     // between tokens
+        {20, "a[i+1]", 17},                  // an array reference counts its text without the blanks
+        {24, ";", 23},      {27, "IF", 25},  // second line: the line break counts one
+        {33, "255", 30},                     // a based number is one literal of its decimal text
         {-1, "", 0},        {1000, "", 0},
     };
     for (const auto& c : cases) {
@@ -87,5 +87,5 @@ TEST_F(StEditorTest, TokenAtFindsTheTokenEndingAtOrCoveringAPosition) {
     }
 }
 
-} // namespace
-} // namespace pontra::test
+}  // namespace
+}  // namespace pontra::test

@@ -24,7 +24,7 @@ TEST_F(StEditorTest, TypingUpperCasesLiteralsKeywordsAndStandardFunctions) {
         {"end_if;", "END_IF;"},
         {"y := abs(z", "y := ABS(z"},
         {"y := max(a, b", "y := MAX(a, b"},
-        {"max\n", "max\n"}, // Enter upper-cases colouring words only
+        {"max\n", "max\n"},  // Enter upper-cases colouring words only
         {"not Start", "NOT Start"},
         {"x := y.true ", "x := y.true "},
     };
@@ -43,8 +43,8 @@ TEST_F(StEditorTest, OpeningBracketAfterAnInstanceFillsInItsParameters) {
         {"E(", "E();"},
         {"Ton(",
          "Ton(EN := (*_in_BOOL_1*), PT := (*_in_DINT_2*), Q => (*_out_BOOL_3*), ET => (*_out_DINT_4*));"},
-        {"Speed(", "Speed("}, // not an instance
-        {"Nope(", "Nope("},   // not a tag
+        {"Speed(", "Speed("},  // not an instance
+        {"Nope(", "Nope("},    // not a tag
         {"(", "("},
     };
     for (const auto& c : cases) {
@@ -71,7 +71,7 @@ TEST_F(StEditorTest, CompletionOffersTagsAndDirectMembersAndEnterCompletesTheTyp
     EXPECT_EQ(editor->CompletionList()[0], (CompletionRow{"Speed", "DINT", "conveyor speed"}));
     EXPECT_EQ(editor->SelectedRow(), 0);
     EXPECT_TRUE(editor->CompletionKey(false));
-    EXPECT_TRUE(editor->CompletionKey(false)); // stays on the last row
+    EXPECT_TRUE(editor->CompletionKey(false));  // stays on the last row
     EXPECT_EQ(editor->SelectedRow(), 1);
     Type("\n");
     EXPECT_EQ(Text(), "x := Start");
@@ -83,19 +83,19 @@ TEST_F(StEditorTest, CompletionOffersTagsAndDirectMembersAndEnterCompletesTheTyp
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"PRE", "ACC", "EN", "TT", "DN"}));
     Type("a");
     EXPECT_EQ(RowNames(), (std::vector<std::string>{"ACC"}));
-    Type("\n"); // only what was typed behind the "." is replaced, and no line break
+    Type("\n");  // only what was typed behind the "." is replaced, and no line break
     EXPECT_EQ(Text(), "x := Start + Tmr.ACC");
 
-    Type(" + Ton.Timer."); // a member of a member lists nothing
+    Type(" + Ton.Timer.");  // a member of a member lists nothing
     EXPECT_FALSE(editor->CompletionVisible());
     Type(" + Sp");
     EXPECT_TRUE(editor->CompletionVisible());
-    Type("+"); // no name under the caret closes the popup
+    Type("+");  // no name under the caret closes the popup
     EXPECT_FALSE(editor->CompletionVisible());
     Type("Sp");
-    editor->HideCompletion(); // Escape
+    editor->HideCompletion();  // Escape
     EXPECT_EQ(editor->MemberPath(), "");
-    EXPECT_FALSE(editor->CompletionKey(true)); // Up reaches the text again
+    EXPECT_FALSE(editor->CompletionKey(true));  // Up reaches the text again
     Type("\n");
     EXPECT_EQ(Text(), "x := Start + Tmr.ACC + Ton.Timer. + Sp+Sp\n");
 
@@ -109,22 +109,22 @@ TEST_F(StEditorTest, CompletionOffersTagsAndDirectMembersAndEnterCompletesTheTyp
 TEST_F(StEditorTest, BackspaceAndDeleteEditAndFollowTheCompletion) {
     Open("ab\ncd");
     editor->SetSelection(2, 2);
-    editor->DeleteKey(); // the line break
+    editor->DeleteKey();  // the line break
     EXPECT_EQ(Text(), "abcd");
     editor->SetSelection(0, 0);
-    editor->TypeCharacter(StEditor::kBackspace); // nothing before the caret
+    editor->TypeCharacter(StEditor::kBackspace);  // nothing before the caret
     EXPECT_EQ(Text(), "abcd");
     Open("x := Spe");
     editor->TypeCharacter(StEditor::kBackspace);
     EXPECT_EQ(Text(), "x := Sp");
     EXPECT_EQ(editor->MemberPath(), "Sp");
-    editor->DeleteKey(); // at the end: nothing, and the popup closes
+    editor->DeleteKey();  // at the end: nothing, and the popup closes
     EXPECT_FALSE(editor->CompletionVisible());
 }
 
 TEST_F(StEditorTest, TemplatesFollowTheTabsBeforeTheCaretAndAreOneUndoStep) {
     Open("\tx;\n\t\tSTOP");
-    editor->SetSelection(6, 10); // "STOP" after two tabs
+    editor->SetSelection(6, 10);  // "STOP" after two tabs
     ASSERT_EQ(editor->InsertTemplate(StatementTemplate::For), StEditor::Outcome::Done);
     EXPECT_EQ(Text(),
               "\tx;\n\t\tFOR (*begin*) TO (*end*) BY (*step*) DO\n\t\t\t(*statement*);\n\t\tEND_FOR;\n");
@@ -211,5 +211,5 @@ TEST_F(StEditorTest, UndoingEverythingRestoresTheOpenedText) {
     }
 }
 
-} // namespace
-} // namespace pontra::test
+}  // namespace
+}  // namespace pontra::test

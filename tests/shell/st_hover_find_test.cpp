@@ -58,7 +58,7 @@ TEST_F(StHoverTest, WithoutValidDataOrAnInstanceTheValueIsUnknown) {
     monitor.values = {{"Speed", "42"}};
     monitor.valid = false;
     live = nullptr;
-    EXPECT_EQ(Hover("Speed"), "Speed: DINT, Value = ???, conveyor speed"); // no monitor plugged in
+    EXPECT_EQ(Hover("Speed"), "Speed: DINT, Value = ???, conveyor speed");  // no monitor plugged in
     editor->SetLiveValues(&monitor);
     EXPECT_EQ(editor->HoverText(), "Speed: DINT, Value = ???, conveyor speed");
     monitor.valid = true;
@@ -79,7 +79,7 @@ TEST_F(StHoverTest, TipShowsOnlyOverTheSelectionWithTheColourOfTheMode) {
     frame.debugMode = 1;
     editor->UpdateHoverTip(true);
     EXPECT_EQ(editor->Tip().background, kHoverDebugBackground);
-    editor->SetSelection(0, 1); // "x" names no variable
+    editor->SetSelection(0, 1);  // "x" names no variable
     editor->UpdateHoverTip(true);
     EXPECT_FALSE(editor->Tip().visible);
 }
@@ -87,8 +87,8 @@ TEST_F(StHoverTest, TipShowsOnlyOverTheSelectionWithTheColourOfTheMode) {
 struct FindCase {
     const char* what;
     bool matchCase, wholeWord, down;
-    size_t from, to; // selection before
-    long long hit;   // -1 for a miss
+    size_t from, to;  // selection before
+    long long hit;    // -1 for a miss
 };
 
 TEST_F(StEditorTest, FindNextSearchesFromTheSelectionWithCaseAndWholeWord) {
@@ -98,9 +98,9 @@ TEST_F(StEditorTest, FindNextSearchesFromTheSelectionWithCaseAndWholeWord) {
     const FindCase cases[] = {
         {"speed", false, false, true, 0, 5, 9},
         {"speed", true, false, true, 0, 0, 9},
-        {"speed", false, true, true, 10, 10, -1}, // SPEEDS is no whole word
+        {"speed", false, true, true, 10, 10, -1},  // SPEEDS is no whole word
         {"speed", false, false, true, 10, 10, 17},
-        {"speed", false, false, false, 17, 17, 9}, // up: the last hit ending before the selection
+        {"speed", false, false, false, 17, 17, 9},  // up: the last hit ending before the selection
         {"speed", false, false, false, 4, 4, -1},
         {"", false, false, true, 0, 0, -1},
     };
@@ -117,11 +117,11 @@ TEST_F(StEditorTest, DoubleClickSelectsTheWordWithinItsLine) {
     Open("a := Tmr_1.PRE;\nnext");
     editor->SelectWordAt(7);
     EXPECT_EQ(editor->Selection(), (TextSpan{5, 10}));
-    editor->SelectWordAt(15); // at the line end, behind ";"
+    editor->SelectWordAt(15);  // at the line end, behind ";"
     EXPECT_EQ(editor->Selection(), (TextSpan{15, 15}));
     editor->SelectWordAt(16);
     EXPECT_EQ(editor->Selection(), (TextSpan{16, 20}));
 }
 
-} // namespace
-} // namespace pontra::test
+}  // namespace
+}  // namespace pontra::test
