@@ -1,5 +1,5 @@
 // The Structured Text editor's hover tip (declarations, live values from the monitor,
-// array elements) and its find dialog and double click.
+// array elements) and its find dialog.
 #include <gtest/gtest.h>
 
 #include "shell/StEditorFixture.h"
@@ -111,16 +111,6 @@ TEST_F(StEditorTest, FindNextSearchesFromTheSelectionWithCaseAndWholeWord) {
         const TextSpan expected = hit ? *hit : TextSpan{c.from, c.to};
         EXPECT_EQ(editor->Selection(), expected);
     }
-}
-
-TEST_F(StEditorTest, DoubleClickSelectsTheWordWithinItsLine) {
-    Open("a := Tmr_1.PRE;\nnext");
-    editor->SelectWordAt(7);
-    EXPECT_EQ(editor->Selection(), (TextSpan{5, 10}));
-    editor->SelectWordAt(15);  // at the line end, behind ";"
-    EXPECT_EQ(editor->Selection(), (TextSpan{15, 15}));
-    editor->SelectWordAt(16);
-    EXPECT_EQ(editor->Selection(), (TextSpan{16, 20}));
 }
 
 }  // namespace
