@@ -1,0 +1,140 @@
+// Structured Text compile throughput: one generated function block of N statements, from
+// its component text file to ladder rungs (read, import, lex, parse, instruction list,
+// translation), set against the quoted speed of the open-source IEC 61131-3 compiler
+// matiec on the same files.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "files/ComponentImport.h"
+#include "host/ScriptedHost.h"
+#include "model/Project.h"
+#include "shell/MainFrame.h"
+#include "st/StructuredText.h"
+
+#include <unistd.h>
+
+namespace pontra {
+namespace {
+
+// matiec (iec2c) at -O2 on this machine kind, measured separately on the same files: it
+// is not packaged for this machine, so the figure is quoted, not measured in the run.
+constexpr double kMatiecLinesPerSecond = 14000.0;
+
+struct GeneratedUnit {
+    std::string path;
+    long lines = 0;
+};
+
+// The generator's file for N statements, written once per run into a private folder.
+// PONTRA_GEN_ST names another copy of the generator.
+const GeneratedUnit& Generated(int statements) {
+    static std::map<int, GeneratedUnit> cache;
+    struct Folder {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("pontra-bench-st-" + std::to_string(::getpid()));
+        Folder() { std::filesystem::create_directories(path); }
+        ~Folder() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static const Folder folder;
+    auto found = cache.find(statements);
+    if (found != cache.end()) return found->second;
+    const char* override = std::getenv("PONTRA_GEN_ST");
+    const std::string script =
+        override ? override : (std::filesystem::path(__FILE__).parent_path() / "gen_st.py").string();
+    GeneratedUnit unit;
+    unit.path = (folder.path / ("bench_" + std::to_string(statements) + ".st")).string();
+    const std::string command = "python3 '" + script + "' " + std::to_string(statements) + " --subset > '" +
+                                unit.path + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) return cache[statements] = GeneratedUnit{};
+    std::ifstream in(unit.path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) ++unit.lines;
+    return cache[statements] = unit;
+}
+
+// Imports the file into a fresh project and compiles its one block; the number of rungs,
+// or -1 on any error.
+long ImportAndCompile(CMainFrame& frame, const std::string& path) {
+    const ImportOutcome outcome = OnImport(frame, path);
+    if (!outcome.ok || frame.units().empty()) return -1;
+    CUnit& unit = *frame.units().back();
+    if (!CompileStructuredTextUnit(frame, unit)) return -1;
+    return static_cast<long>(unit.rungs.size());
+}
+
+struct Frame {
+    ScriptedHost host;
+    CMainFrame frame{host};
+};
+
+void BM_StCompile(benchmark::State& state) {
+    const GeneratedUnit& unit = Generated(static_cast<int>(state.range(0)));
+    if (unit.lines == 0) return state.SkipWithError("gen_st.py did not run (python3 and bench/gen_st.py needed)");
+    long rungs = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto frame = std::make_unique<Frame>();
+        state.ResumeTiming();
+        rungs = ImportAndCompile(frame->frame, unit.path);
+        state.PauseTiming();
+        frame.reset();
+        state.ResumeTiming();
+        if (rungs < 0) return state.SkipWithError("the generated unit did not compile");
+    }
+    const double lines = static_cast<double>(unit.lines);
+    state.counters["lines"] = lines;
+    state.counters["rungs"] = static_cast<double>(rungs);
+    state.counters["lines/s"] = benchmark::Counter(lines, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["matiec_quoted"] = kMatiecLinesPerSecond;
+    state.counters["ratio"] =
+        benchmark::Counter(lines / kMatiecLinesPerSecond, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_StCompile)->Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Linear growth: the time for 50,000 statements over the time for 10,000, both taken in
+// the same round (target at most 6).
+void BM_StCompileGrowth(benchmark::State& state) {
+    const GeneratedUnit& small = Generated(10000);
+    const GeneratedUnit& large = Generated(50000);
+    if (small.lines == 0 || large.lines == 0) return state.SkipWithError("gen_st.py did not run");
+    double smallCpu = 0, largeCpu = 0, smallWall = 0, largeWall = 0;
+    auto timed = [](const std::string& path, double& cpu, double& wall) {
+        Frame f;
+        const double c0 = CpuSeconds();
+        const auto w0 = std::chrono::steady_clock::now();
+        const long rungs = ImportAndCompile(f.frame, path);
+        wall += std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+        cpu += CpuSeconds() - c0;
+        return rungs >= 0;
+    };
+    for (auto _ : state) {
+        if (!timed(small.path, smallCpu, smallWall) || !timed(large.path, largeCpu, largeWall))
+            return state.SkipWithError("the generated unit did not compile");
+    }
+    state.counters["cpu_50k/10k"] = largeCpu / smallCpu;
+    state.counters["wall_50k/10k"] = largeWall / smallWall;
+    state.counters["target"] = 6;
+}
+BENCHMARK(BM_StCompileGrowth)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->Iterations(2);
+
+}  // namespace
+}  // namespace pontra
