@@ -87,7 +87,9 @@ void Verifier::VerifyMainProgram() {
     CVessaDoc& doc = project_.doc;
     CheckTagList(doc.tags);
     doc.workTags.clear();
-    CheckRungs(MainProgramScope(project_), doc.rungs);
+    UnitScope scope = MainProgramScope(project_);
+    IndexTagNames(scope);  // every operand is looked up
+    CheckRungs(scope, doc.rungs);
     WarnUnused(doc.tags);
 }
 
@@ -97,7 +99,8 @@ void Verifier::VerifyFunctionBlock(CUnit& unit) {
         output_.AddOutputLine("Error: Component: " + unit.name + " -> Incorrect component name");
     CheckTagList(unit.tags);
     unit.tags2.clear();
-    const UnitScope scope = FunctionBlockScope(project_, unit);
+    UnitScope scope = FunctionBlockScope(project_, unit);
+    IndexTagNames(scope);
     if (unit.IsStructuredText()) {
         // The compiler checks the text and reports in its own lines; its rungs are
         // trusted, but their operands still mark tags used and need scratch tags.
