@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "model/Ladder.h"
+#include "shell/FindInProgram.h"
 #include "shell/LadderUndo.h"
 
 namespace pontra {
@@ -35,6 +36,8 @@ public:
     bool ZoomIn();
     bool ZoomOut();
     LadderUndo undo;
+    // The Find dialog's fields, kept while the view exists; "Find Next" passes them.
+    FindOptions findOptions;
     // The paste buffer: what the editor last copied or pasted (a rung or an element).
     std::unique_ptr<CRung> pasteRung;
     std::unique_ptr<CElement> pasteElement;
