@@ -48,9 +48,11 @@ void PlaceElementary(CTag& tag, LayoutCursor& cursor, InitialImage& image) {
         tag.bit = cursor.bitCounter;
     } else {
         image.Store(tag.address, value, bits / 8);
+        // The bits mostly have their places from the last build: only changes are written.
         for (size_t i = 0; i < tag.members.size(); ++i) {
-            tag.members[i]->address = tag.address;
-            tag.members[i]->bit = static_cast<int>(i);
+            CTag& bit = *tag.members[i];
+            if (bit.address != tag.address) bit.address = tag.address;
+            if (bit.bit != static_cast<int>(i)) bit.bit = static_cast<int>(i);
         }
     }
     cursor.offset += bits / 8;

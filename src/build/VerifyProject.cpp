@@ -14,8 +14,10 @@ namespace pontra {
 
 namespace {
 
+// Tens of thousands of members (every bit of every integer) are visited at each
+// verification; most are clear already and are only read.
 void ClearUsed(CTag& tag) {
-    tag.work2 = 0;
+    if (tag.work2 != 0) tag.work2 = 0;
     for (auto& member : tag.members) ClearUsed(*member);
 }
 
