@@ -140,14 +140,27 @@ void TftpServer::OnRequest() {
             Refuse(from, kErrNotFound, "File not found");
             continue;
         }
-        if (std::count_if(transfers_.begin(), transfers_.end(), [](auto& t) { return !t->closed; }) >=
-            static_cast<std::ptrdiff_t>(kMaxTransfers)) {
+        if (!MakeRoom()) {
             Refuse(from, kErrUndefined, "Too many transfers");
             continue;
         }
         if (opcode == kWrq) StartWrite(from, request->tsize);
         else StartRead(from);
     }
+}
+
+bool TftpServer::MakeRoom() {
+    const auto open = [this] {
+        return std::count_if(transfers_.begin(), transfers_.end(), [](const auto& t) { return !t->closed; });
+    };
+    // A finished transfer lingers only to answer a repeated last block; a new transfer
+    // takes the place of the oldest such one, so that downloads in quick succession
+    // are not refused.
+    for (auto& t : transfers_) {
+        if (open() < static_cast<std::ptrdiff_t>(kMaxTransfers)) break;
+        if (!t->closed && t->finished) t->closed = true;
+    }
+    return open() < static_cast<std::ptrdiff_t>(kMaxTransfers);
 }
 
 TftpServer::Transfer* TftpServer::NewTransfer(const sockaddr_in& peer, bool write) {

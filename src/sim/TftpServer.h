@@ -45,6 +45,9 @@ private:
     void OnRequest();
     void StartWrite(const sockaddr_in& peer, std::optional<uint32_t> tsize);
     void StartRead(const sockaddr_in& peer);
+    // Room for one more transfer, ending lingering finished ones first; false when
+    // every place is taken by a transfer under way.
+    bool MakeRoom();
     Transfer* NewTransfer(const sockaddr_in& peer, bool write);
     void OnPacket(Transfer& t);
     void OnData(Transfer& t, uint16_t block, std::span<const uint8_t> payload);
