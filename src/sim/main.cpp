@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     Settings s;
     CLI::App app{"pontra-sim: soft Vessa modules on loopback addresses"};
     app.add_option("--address", s.address, "address of the first module (127.0.0.0/8 only)");
-    app.add_option("--count", s.count, "number of modules at consecutive addresses")->check(CLI::Range(1u, 254u));
+    app.add_option("--count", s.count, "number of modules at consecutive addresses")->check(CLI::Range(1u, 1024u));
     app.add_option("--type", s.type, "controller type the modules identify as");
     app.add_option("--firmware", s.firmware, "firmware version major.minor");
     app.add_option("--memory-code", s.memoryCode, "program memory size code 0..3")->check(CLI::Range(0, 3));
