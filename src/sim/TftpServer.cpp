@@ -89,13 +89,9 @@ bool TftpServer::Open(uint32_t address, uint16_t port, std::string& error) {
     return server_.Valid();
 }
 
-void TftpServer::AddTo(PollSet& set) {
-    set.Add(server_.Get(), POLLIN, [this](short) { OnRequest(); });
-    for (auto& t : transfers_) {
-        if (t->closed) continue;
-        Transfer* p = t.get();
-        set.Add(p->fd.Get(), POLLIN, [this, p](short) { OnPacket(*p); });
-    }
+void TftpServer::Attach(EventLoop& loop) {
+    loop_ = &loop;
+    loop.Watch(server_.Get(), false, [this](short) { OnRequest(); });
 }
 
 void TftpServer::Refuse(const sockaddr_in& to, uint16_t code, std::string_view text) {
@@ -171,6 +167,11 @@ TftpServer::Transfer* TftpServer::NewTransfer(const sockaddr_in& peer, bool writ
         return nullptr;
     }
     auto t = std::make_unique<Transfer>();
+    Transfer* p = t.get();
+    if (!loop_->Watch(fd.Get(), false, [this, p](short) { OnPacket(*p); })) {
+        Refuse(peer, kErrUndefined, "Cannot open a transfer");
+        return nullptr;
+    }
     t->fd = std::move(fd);
     t->peer = peer;
     t->write = write;
@@ -326,7 +327,10 @@ uint64_t TftpServer::OnTime(uint64_t nowMs) {
         }
         next = std::min(next, t->deadline);
     }
-    std::erase_if(transfers_, [](const auto& t) { return t->closed; });
+    std::erase_if(transfers_, [this](const auto& t) {
+        if (t->closed) loop_->Unwatch(t->fd.Get());
+        return t->closed;
+    });
     return next;
 }
 

@@ -22,7 +22,8 @@ class TftpServer {
 public:
     explicit TftpServer(SoftModule& module) : module_(module) {}
     bool Open(uint32_t address, uint16_t port, std::string& error);
-    void AddTo(PollSet& set);
+    // Serves from now on through `loop`.
+    void Attach(EventLoop& loop);
     // Retransmits, ends finished and abandoned transfers; returns when it next needs to look.
     uint64_t OnTime(uint64_t nowMs);
 
@@ -59,6 +60,7 @@ private:
     void Refuse(const sockaddr_in& to, uint16_t code, std::string_view text);
 
     SoftModule& module_;
+    EventLoop* loop_ = nullptr;
     uint32_t address_ = 0;
     Fd server_;
     std::vector<std::unique_ptr<Transfer>> transfers_;
