@@ -9,6 +9,7 @@
 #include "online/ModuleChecks.h"
 #include "online/OnlineSession.h"
 #include "online/Pumping.h"
+#include "shell/CommandGuards.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
 
@@ -152,7 +153,7 @@ bool Download::Transfer(const std::string& imagePath) {
 
 bool Download::Run(const std::function<bool()>& save) {
     frame_.restrictedRead = false;
-    if (frame_.debugMode) return Refuse(CMainFrame::kDebugModeRefusal);
+    if (!PassesDebugGuard(frame_, Command::DownloadProgram)) return false;
     if (!host_.AskOkCancel("Do you really want Download Program?")) return false;
     const CVessaDoc& doc = frame_.doc();
     if (doc.pathName.empty())
@@ -176,7 +177,7 @@ bool Download::Run(const std::function<bool()>& save) {
 
 bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save) {
     OnlineSession& session = frame.online();
-    if (frame.downloadInProgress || session.Busy()) return false;
+    if (!PassesBusyGuard(frame, Command::DownloadProgram) || session.Busy()) return false;
     OnlineSession::BusyScope busy(session);
     return Download(frame).Run(save);
 }

@@ -13,6 +13,7 @@
 #include "online/ModuleList.h"
 #include "online/OnlineSession.h"
 #include "online/WorkerThread.h"
+#include "shell/CommandGuards.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
 
@@ -29,16 +30,13 @@ constexpr size_t kMaxWorkers = 256;
 bool ModuleListDialog::DownloadToAllModules() {
     Host& host = frame_.host();
     OnlineSession& session = frame_.online();
-    if (session.Busy() || frame_.downloadInProgress) return false;
+    if (session.Busy() || !PassesBusyGuard(frame_, Command::DownloadProgramToModules)) return false;
     if (addresses.empty()) {
         host.Message("List of modules is empty!");
         return false;
     }
     frame_.restrictedRead = false;
-    if (frame_.debugMode) {
-        host.Message(CMainFrame::kDebugModeRefusal);
-        return false;
-    }
+    if (!PassesDebugGuard(frame_, Command::DownloadProgramToModules)) return false;
     const CVessaDoc& doc = frame_.doc();
     if (doc.pathName.empty()) {
         host.Message("The project is Untitled. Please first save the project.");

@@ -21,7 +21,13 @@ void CMainFrame::OnTimer(int id) {
 
 void CMainFrame::SetProject(std::unique_ptr<CProject> project) {
     project_ = std::move(project);
+    projectOpen_ = true;
     UpdateTitles();
+}
+
+void CMainFrame::CloseProject() {
+    project_ = NewProject();
+    projectOpen_ = false;
 }
 
 void CMainFrame::SetModified(bool modified) {
