@@ -167,4 +167,5 @@ bool EventLoop::Wait(int timeoutMs) {
     }
     return true;
 }
+
 }  // namespace pontra::sim

@@ -147,7 +147,8 @@ int main(int argc, char** argv) {
     if (wake < 0) return kExitFailed;
     // One thread per processor the process may use, each serving its share of the modules:
     // a thread per module would wake a hundred times a second for each, and at a line's
-    // scale the switching would cost more than the scans.
+    // scale the switching would cost more than the scans. A module's scan holds up the
+    // others of its thread for its length (bounded by the instruction limit of a scan).
     const size_t loops = std::min<size_t>(modules.size(), UsableProcessors());
     std::vector<std::vector<ModuleServer*>> groups(loops);
     for (size_t i = 0; i < modules.size(); ++i) groups[i % loops].push_back(modules[i].get());
