@@ -58,6 +58,7 @@ using Clock = std::chrono::steady_clock;
 double CpuSeconds(pid_t pid);
 double OwnCpuSeconds();
 double Milliseconds(Clock::duration d);
+double Median(std::vector<double> values);
 
 // A counter shown as a plain number (milliseconds, ratios), averaged over iterations.
 inline benchmark::Counter Figure(double value) { return benchmark::Counter(value, benchmark::Counter::kAvgIterations); }
