@@ -104,7 +104,7 @@ bool Download::Transfer(const std::string& imagePath) {
         return Refuse(kDownloadError);
     }
     const uint64_t size = measured->size;
-    if (size + 2 > limit_) {
+    if (!FitsProgramMemory(size, limit_)) {
         const std::string text =
             Printf("Error - Downloaded file can not exceed %d bytes!", static_cast<int>(limit_));
         frame_.output.AddOutputLine(text);
@@ -124,7 +124,7 @@ bool Download::Transfer(const std::string& imagePath) {
         const auto started = std::chrono::steady_clock::now();
         result = RunPumping(host_, [&] { return client.Step(); });
         frame_.output.AddOutputLine(progressLine());
-        bar.Set(80 / blocks * step + 10);
+        bar.Set(DownloadProgressPosition(step, blocks));
         const auto spent =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
         if (spent.count() < kStepPaceMs)
@@ -174,6 +174,10 @@ bool Download::Run(const std::function<bool()>& save) {
 }
 
 } // namespace
+
+int DownloadProgressPosition(int step, int blocks) {
+    return blocks > 0 ? 80 / blocks * step + 10 : 10;
+}
 
 bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save) {
     OnlineSession& session = frame.online();
