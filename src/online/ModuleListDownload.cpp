@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <list>
-#include <thread>
+#include <memory>
 
 #include "build/ProgramImage.h"
 #include "build/VerifyProject.h"
@@ -12,6 +12,7 @@
 #include "online/ModuleDownloadWorker.h"
 #include "online/ModuleList.h"
 #include "online/OnlineSession.h"
+#include "online/WorkerThread.h"
 #include "shell/CommandGuards.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
@@ -82,7 +83,7 @@ bool ModuleListDialog::DownloadToAllModules() {
         output.push_back(address + "...");
     }
 
-    std::vector<std::thread> threads;
+    std::vector<std::unique_ptr<WorkerThread>> threads;
     auto next = jobs.begin();
     const auto running = [&] {
         return static_cast<size_t>(std::count_if(jobs.begin(), next, [](const ModuleDownloadJob& j) {
@@ -92,12 +93,13 @@ bool ModuleListDialog::DownloadToAllModules() {
     while (true) {
         for (size_t free = kMaxWorkers - running(); free > 0 && next != jobs.end(); --free, ++next) {
             next->running = true;
-            threads.emplace_back(ModuleDownloadWorker, std::ref(*next));
+            ModuleDownloadJob* job = &*next;
+            threads.push_back(std::make_unique<WorkerThread>([job] { ModuleDownloadWorker(*job); }));
         }
         if (next == jobs.end() && running() == 0) break;
         host.Wait(1);
     }
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads) thread->Join();
 
     bool allOk = true;
     size_t i = 0;

@@ -89,13 +89,9 @@ bool TftpServer::Open(uint32_t address, uint16_t port, std::string& error) {
     return server_.Valid();
 }
 
-void TftpServer::AddTo(PollSet& set) {
-    set.Add(server_.Get(), POLLIN, [this](short) { OnRequest(); });
-    for (auto& t : transfers_) {
-        if (t->closed) continue;
-        Transfer* p = t.get();
-        set.Add(p->fd.Get(), POLLIN, [this, p](short) { OnPacket(*p); });
-    }
+void TftpServer::Attach(EventLoop& loop) {
+    loop_ = &loop;
+    loop.Watch(server_.Get(), false, [this](short) { OnRequest(); });
 }
 
 void TftpServer::Refuse(const sockaddr_in& to, uint16_t code, std::string_view text) {
@@ -140,14 +136,27 @@ void TftpServer::OnRequest() {
             Refuse(from, kErrNotFound, "File not found");
             continue;
         }
-        if (std::count_if(transfers_.begin(), transfers_.end(), [](auto& t) { return !t->closed; }) >=
-            static_cast<std::ptrdiff_t>(kMaxTransfers)) {
+        if (!MakeRoom()) {
             Refuse(from, kErrUndefined, "Too many transfers");
             continue;
         }
         if (opcode == kWrq) StartWrite(from, request->tsize);
         else StartRead(from);
     }
+}
+
+bool TftpServer::MakeRoom() {
+    const auto open = [this] {
+        return std::count_if(transfers_.begin(), transfers_.end(), [](const auto& t) { return !t->closed; });
+    };
+    // A finished transfer lingers only to answer a repeated last block; a new transfer
+    // takes the place of the oldest such one, so that downloads in quick succession
+    // are not refused.
+    for (auto& t : transfers_) {
+        if (open() < static_cast<std::ptrdiff_t>(kMaxTransfers)) break;
+        if (!t->closed && t->finished) t->closed = true;
+    }
+    return open() < static_cast<std::ptrdiff_t>(kMaxTransfers);
 }
 
 TftpServer::Transfer* TftpServer::NewTransfer(const sockaddr_in& peer, bool write) {
@@ -158,6 +167,11 @@ TftpServer::Transfer* TftpServer::NewTransfer(const sockaddr_in& peer, bool writ
         return nullptr;
     }
     auto t = std::make_unique<Transfer>();
+    Transfer* p = t.get();
+    if (!loop_->Watch(fd.Get(), false, [this, p](short) { OnPacket(*p); })) {
+        Refuse(peer, kErrUndefined, "Cannot open a transfer");
+        return nullptr;
+    }
     t->fd = std::move(fd);
     t->peer = peer;
     t->write = write;
@@ -313,7 +327,10 @@ uint64_t TftpServer::OnTime(uint64_t nowMs) {
         }
         next = std::min(next, t->deadline);
     }
-    std::erase_if(transfers_, [](const auto& t) { return t->closed; });
+    std::erase_if(transfers_, [this](const auto& t) {
+        if (t->closed) loop_->Unwatch(t->fd.Get());
+        return t->closed;
+    });
     return next;
 }
 

@@ -22,7 +22,8 @@ class TftpServer {
 public:
     explicit TftpServer(SoftModule& module) : module_(module) {}
     bool Open(uint32_t address, uint16_t port, std::string& error);
-    void AddTo(PollSet& set);
+    // Serves from now on through `loop`.
+    void Attach(EventLoop& loop);
     // Retransmits, ends finished and abandoned transfers; returns when it next needs to look.
     uint64_t OnTime(uint64_t nowMs);
 
@@ -45,6 +46,9 @@ private:
     void OnRequest();
     void StartWrite(const sockaddr_in& peer, std::optional<uint32_t> tsize);
     void StartRead(const sockaddr_in& peer);
+    // Room for one more transfer, ending lingering finished ones first; false when
+    // every place is taken by a transfer under way.
+    bool MakeRoom();
     Transfer* NewTransfer(const sockaddr_in& peer, bool write);
     void OnPacket(Transfer& t);
     void OnData(Transfer& t, uint16_t block, std::span<const uint8_t> payload);
@@ -56,6 +60,7 @@ private:
     void Refuse(const sockaddr_in& to, uint16_t code, std::string_view text);
 
     SoftModule& module_;
+    EventLoop* loop_ = nullptr;
     uint32_t address_ = 0;
     Fd server_;
     std::vector<std::unique_ptr<Transfer>> transfers_;
