@@ -1,12 +1,14 @@
 #include "shell/MainFrame.h"
 
 #include "online/OnlineSession.h"
+#include "shell/HeapPolicy.h"
 #include "shell/Titles.h"
 
 namespace pontra {
 
 CMainFrame::CMainFrame(Host& host)
     : output(host), host_(host), project_(NewProject()), online_(std::make_unique<OnlineSession>(*this)) {
+    KeepFreedMemoryForReuse();
     CreateStandardLibrary(standardLibrary);
     host_.SetTimerHandler([this](int id) { OnTimer(id); });
 }

@@ -192,7 +192,7 @@ void StEditor::InsertCallParameters(size_t caret) {
     }
     if (!name) return;
     CProject& project = frame_.project();
-    const UnitScope scope{&project, &unit_, {&unit_.tags, &project.doc.controllerTags}, nullptr};
+    const UnitScope scope{&project, &unit_, {&unit_.tags, &project.doc.controllerTags}, nullptr, {}};
     const CTag* tag = FindOperandTag(scope, name->text).tag;
     if (!tag || !project.FindType(tag->dataType)) return;
     const SymbolEntry* block = Symbols().Find(tag->dataType);
