@@ -265,14 +265,6 @@ TEST(GeneratedProjects, VerifyCleanlyAndBuildImagesThatPassEveryCheck) {
     }
 }
 
-}  // namespace
-}  // namespace pontra
-
-namespace pontra {
-namespace {
-
-using namespace test;
-
 // The checker is only worth its passes if it fails broken images.
 TEST(GeneratedProjects, CheckerNoticesBrokenImages) {
     Bench bench;
