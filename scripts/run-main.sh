@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The main job of `make run`: shows what pontra-cli offers, then builds the conveyor
 # zone example from its component text into a project, verifies it, makes its program
-# image and prints the project's main program as component text again.
+# image and prints the project's main program as component text again; then takes it
+# online on a soft module: download, live values, a toggled input, a mode switch.
 set -euo pipefail
 build=${1:-build}
 cli="$build/src/cli/pontra-cli"
@@ -20,3 +21,6 @@ echo "== Make .bin File"
 echo
 echo "== Its main program, exported again (pontra-cli export --main)"
 "$cli" export "$project" --main
+echo
+"$here/scripts/run-online.sh" "$build" "$project" \
+    "ZoneSensor,SensorDebounce.ACC,ZoneOccupied,MotorRun,JamTimer.ACC" ZoneSensor

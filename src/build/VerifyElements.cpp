@@ -223,6 +223,8 @@ void Verifier::CheckRegister(const CElement& element, int rung, int index) {
             ElementError(element, rung, index, "Not valid number (Register No must be in range from 1 up to 512)");
         return;
     }
+    // Those registers need firmware 4.12; the download checks the module for it.
+    if (rdr && reg >= 10000) frame_.restrictedRead = true;
     if (element.kind == kKindWrc && IsForbiddenWrcRegister(type, reg))
         ElementError(element, rung, index,
                      "Forbidden register number (Register " + std::to_string(reg) + " is Controller Output Tag)");

@@ -28,5 +28,12 @@ void AddVerifyCommand(CLI::App& app, CommandList& commands);
 void AddMakeBinCommand(CLI::App& app, CommandList& commands);
 void AddExportCommand(CLI::App& app, CommandList& commands);
 void AddImportCommand(CLI::App& app, CommandList& commands);
+void AddDownloadCommand(CLI::App& app, CommandList& commands);
+void AddDownloadListCommand(CLI::App& app, CommandList& commands);
+void AddDeleteProgramCommand(CLI::App& app, CommandList& commands);
+void AddDebugCommand(CLI::App& app, CommandList& commands);
+void AddWriteCommand(CLI::App& app, CommandList& commands);
+void AddToggleCommand(CLI::App& app, CommandList& commands);
+void AddModeCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

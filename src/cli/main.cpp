@@ -15,6 +15,13 @@ int main(int argc, char** argv) {
     pontra::AddMakeBinCommand(app, commands);
     pontra::AddExportCommand(app, commands);
     pontra::AddImportCommand(app, commands);
+    pontra::AddDownloadCommand(app, commands);
+    pontra::AddDownloadListCommand(app, commands);
+    pontra::AddDeleteProgramCommand(app, commands);
+    pontra::AddDebugCommand(app, commands);
+    pontra::AddWriteCommand(app, commands);
+    pontra::AddToggleCommand(app, commands);
+    pontra::AddModeCommand(app, commands);
 
     try {
         app.parse(argc, argv);

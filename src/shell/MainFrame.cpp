@@ -1,14 +1,23 @@
 #include "shell/MainFrame.h"
 
+#include "online/OnlineSession.h"
 #include "shell/Titles.h"
 
 namespace pontra {
 
-CMainFrame::CMainFrame(Host& host) : output(host), host_(host), project_(NewProject()) {
+CMainFrame::CMainFrame(Host& host)
+    : output(host), host_(host), project_(NewProject()), online_(std::make_unique<OnlineSession>(*this)) {
     CreateStandardLibrary(standardLibrary);
+    host_.SetTimerHandler([this](int id) { OnTimer(id); });
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    host_.SetTimerHandler({});
+}
+
+void CMainFrame::OnTimer(int id) {
+    online_->OnTimer(id);
+}
 
 void CMainFrame::SetProject(std::unique_ptr<CProject> project) {
     project_ = std::move(project);

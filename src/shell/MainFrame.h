@@ -15,6 +15,8 @@
 
 namespace pontra {
 
+class OnlineSession;
+
 class CMainFrame {
 public:
     explicit CMainFrame(Host& host);
@@ -51,6 +53,17 @@ public:
     // The standard functions and function blocks, created once with the frame.
     StandardLibrary standardLibrary;
 
+    // Set while the program is verified when a Read Register instruction reads one of the
+    // registers that need firmware 4.12 (10000-10030, 10100-10130; 10000-10200 on
+    // VessaK2/K3-48V); cleared when a download starts.
+    bool restrictedRead = false;
+
+    // The online state: run state, status, online copy of tag memory, datagram channel,
+    // register socket and the online timers (1-3), which the host delivers to OnTimer.
+    OnlineSession& online() { return *online_; }
+    const OnlineSession& online() const { return *online_; }
+    void OnTimer(int id);
+
     // The refusal text of operations that cannot run online.
     static constexpr const char* kDebugModeRefusal = "This operation can't be use in Debug mode!";
 
@@ -62,6 +75,7 @@ public:
 private:
     Host& host_;
     std::unique_ptr<CProject> project_;
+    std::unique_ptr<OnlineSession> online_;
 };
 
 }  // namespace pontra

@@ -19,11 +19,11 @@ std::map<std::string, std::string> WindowTitles(const CProject& project, const T
     titles["tags"] = file + mark + " - Tags (" + doc.moduleAddressText + ")" + online;
     for (const auto& unit : project.units) {
         if (unit->IsFunctionBlock()) {
-            titles["fb:" + unit->name + ":routine"] = "Function Block - " + unit->name + mark + " - Routine";
-            titles["fb:" + unit->name + ":tags"] = "Function Block - " + unit->name + mark + " - Tags";
+            titles["fb:" + unit->name + ":routine"] = "Function Block - " + unit->name + mark + " - Routine" + online;
+            titles["fb:" + unit->name + ":tags"] = "Function Block - " + unit->name + mark + " - Tags" + online;
             titles["fbdoc:" + unit->name] = FunctionBlockDocumentTitle(unit->name, project);
         } else {
-            titles["type:" + unit->name] = unit->name + mark;
+            titles["type:" + unit->name] = unit->name + mark + online;
         }
     }
     return titles;

@@ -7,6 +7,7 @@
 
 #include "host/ScriptedHost.h"
 #include "model/ElementPlace.h"
+#include "shell/Clipboard.h"
 #include "shell/FindInProgram.h"
 #include "shell/LadderEditing.h"
 #include "shell/LadderView.h"
@@ -213,17 +214,18 @@ TEST_F(LadderEditingTest, CommentAndOperandCommitsKeepTheirRules) {
     EXPECT_EQ(view->undo.Count(), 5);
 }
 
-// Random edits, clicks, moves and undos over three nested branches: after every step the
-// tree is sound, and every undo gives back exactly the rungs before the edit it takes back.
+// Random edits, clicks, moves, copies, cuts, pastes and undos over three nested branches:
+// after every step the tree is sound, and every undo gives back exactly the rungs before
+// the edit it takes back.
 TEST_F(LadderEditingTest, MixedEditsAndUndosKeepTheTreeSound) {
     Load({"XIC:S BST XIC:A BST XIC:B BST XIC:C NXB XIC:D BND NXB XIC:E BND NXB XIC:F BND OTE:M", "XIC:N"});
     std::mt19937 random(20240611);
     std::vector<std::string> before;  // the shapes undo must give back, newest last
-    int undone = 0;
+    int undone = 0, pasted = 0;
     for (int step = 0; step < 1500; ++step) {
         const std::string shape = Main();
         bool edited = false;
-        switch (random() % 9) {
+        switch (random() % 12) {
             case 0: edited = InsertBranch(*view); break;
             case 1: edited = AddBranchLeg(*view); break;
             case 2: edited = InsertInstruction(*view, 2 + static_cast<int>(random() % 3)); break;
@@ -246,6 +248,13 @@ TEST_F(LadderEditingTest, MixedEditsAndUndosKeepTheTreeSound) {
                     EXPECT_TRUE(before.empty());
                 }
                 break;
+            case 9: LadderCopy(*view); break;
+            // A cut whose delete finds nothing to do copies only.
+            case 10: edited = LadderCut(*view) == ClipboardOutcome::Done && Main() != shape; break;
+            case 11:
+                edited = LadderPaste(*view) == ClipboardOutcome::Done;
+                pasted += edited;
+                break;
         }
         if (edited) {
             before.push_back(shape);
@@ -256,6 +265,7 @@ TEST_F(LadderEditingTest, MixedEditsAndUndosKeepTheTreeSound) {
         ASSERT_EQ(TopLevelRung(*view->selected), frame.doc().rungs[view->currentRung].get()) << "step " << step;
     }
     EXPECT_GT(undone, 50);
+    EXPECT_GT(pasted, 50);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 #include <signal.h>
 
-#include "sim/SimProcess.h"
+#include "support/SimProcess.h"
 #include "support/Process.h"
 
 namespace pontra::sim::test {

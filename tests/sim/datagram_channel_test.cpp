@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/ImageAssembler.h"
-#include "sim/SimProcess.h"
+#include "support/SimProcess.h"
 #include "support/TempDir.h"
 
 namespace pontra::sim::test {

@@ -6,7 +6,7 @@
 #include <regex>
 
 #include "sim/ImageAssembler.h"
-#include "sim/SimProcess.h"
+#include "support/SimProcess.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "sim/ImageAssembler.h"
-#include "sim/SimProcess.h"
+#include "support/SimProcess.h"
 #include "support/Process.h"
 #include "support/TempDir.h"
 

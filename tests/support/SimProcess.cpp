@@ -1,4 +1,4 @@
-#include "sim/SimProcess.h"
+#include "support/SimProcess.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -53,9 +53,11 @@ bool SimProcess::Start(const std::vector<std::string>& args, int count) {
         // 127.a.b.c, never 127.0.0.1: other test runs share the machine
         address = "127." + std::to_string(Between(16, 250)) + "." + std::to_string(Between(0, 255)) + "." +
                   std::to_string(Between(10, 200));
-        modbusPort = static_cast<uint16_t>(Between(20000, 29999));
-        tftpPort = static_cast<uint16_t>(Between(30000, 39999));
-        udpPort = static_cast<uint16_t>(Between(40000, 49999));
+        if (!keepPorts) {
+            modbusPort = static_cast<uint16_t>(Between(20000, 29999));
+            tftpPort = static_cast<uint16_t>(Between(30000, 39999));
+            udpPort = static_cast<uint16_t>(Between(40000, 49999));
+        }
         std::vector<std::string> argv = {
             BuiltBinary("src/sim/pontra-sim"), "--address", address, "--count", std::to_string(count),
             "--modbus-port", std::to_string(modbusPort), "--tftp-port", std::to_string(tftpPort),
@@ -106,6 +108,10 @@ int SimProcess::Stop(int signal) {
     pid_ = -1;
     close(out_);
     return done > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void SimProcess::Signal(int signal) {
+    if (pid_ > 0) kill(pid_, signal);
 }
 
 bool Eventually(const std::function<bool()>& check, int seconds) {

@@ -1,5 +1,6 @@
 // pontra-sim as a real process on a random loopback address and random high ports, and
-// the minimal clients the tests talk to it with.
+// the minimal clients the tests talk to it with. Shared by the soft module's own tests
+// and by the tests that run the channels and the online operations against it.
 #pragma once
 
 #include <sys/types.h>
@@ -24,10 +25,16 @@ public:
     bool Start(const std::vector<std::string>& args = {}, int count = 1);
     // Sends the signal; the exit status, or -1 when it did not exit in time.
     int Stop(int signal = 15);
+    // Sends a signal and leaves the process be (SIGSTOP and SIGCONT make a module go
+    // silent and come back).
+    void Signal(int signal);
     std::string Address(int i = 0) const;
 
     std::string address;
     uint16_t modbusPort = 0, tftpPort = 0, udpPort = 0;
+    // Start with the ports above instead of random ones (modules of two processes that
+    // one client reaches with the same ports).
+    bool keepPorts = false;
     std::vector<std::string> readyLines;
 
 private:

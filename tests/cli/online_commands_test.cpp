@@ -1,0 +1,97 @@
+// The online subcommands of pontra-cli against a soft module process: debug without a
+// program, download, live values, toggle, write, mode, and a list download.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <optional>
+
+#include "support/Process.h"
+#include "support/SimProcess.h"
+#include "support/TempDir.h"
+
+namespace pontra {
+namespace {
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+struct CliOnlineTest : ::testing::Test {
+    void SetUp() override {
+        // The online start reads the module's program back into the temporary folder:
+        // one of its own for each test, as tests run side by side.
+        if (const char* old = getenv("TMPDIR")) oldTmp = old;
+        setenv("TMPDIR", dir.Path().c_str(), 1);
+        ASSERT_TRUE(sim.Start({}, 2));
+        project = dir.File("p.clp");
+        ASSERT_EQ(RunCli({"new", project, "--ip", sim.address}).status, 0);
+    }
+    void TearDown() override {
+        if (oldTmp)
+            setenv("TMPDIR", oldTmp->c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    ProcessResult Cli(std::vector<std::string> args) {
+        args.insert(args.begin() + 2,
+                    {"--modbus-port", std::to_string(sim.modbusPort), "--tftp-port",
+                     std::to_string(sim.tftpPort), "--udp-port", std::to_string(sim.udpPort)});
+        return RunCli(args);
+    }
+
+    TempDir dir;
+    sim::test::SimProcess sim;
+    std::string project;
+    std::optional<std::string> oldTmp;
+};
+
+TEST_F(CliOnlineTest, DownloadThenLiveValuesWritesAndModes) {
+    auto r = Cli({"debug", project});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "There is not program in module with IP: " + sim.address + "!\n");
+
+    r = Cli({"download", project, "--yes"});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Count(r.out, "FTP upload OK."), 1u) << r.out;
+    EXPECT_NE(r.err.find("Download complete successfuly (Program memory = "), std::string::npos) << r.err;
+
+    r = Cli({"debug", project, "--tags", "FirstLadderExec,Inputs.3,SpeedLeftMTR", "--polls", "2"});
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(Count(r.out, "FirstLadderExec = 0\nInputs.3 = 0\nSpeedLeftMTR = 0\nstatus:  - OK (TaskTime "),
+              2u)
+        << r.out;
+
+    r = Cli({"toggle", project, "Inputs.3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with("Inputs.3 = 1\n")) << r.out;
+    r = Cli({"write", project, "SpeedLeftMTR", "-250"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.out.ends_with("SpeedLeftMTR = -250\n")) << r.out;
+
+    for (const char* mode : {"program", "run"}) {
+        r = Cli({"mode", project, mode});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find(std::string("mode: ") + mode + "\nstatus:  - OK"), std::string::npos) << r.out;
+    }
+}
+
+TEST_F(CliOnlineTest, ListDownloadAndUsageErrors) {
+    const std::string list = dir.File("line.txt");
+    std::ofstream(list) << sim.Address(0) << "\n" << sim.Address(1) << "\n";
+    auto r = Cli({"download-list", project, "--list", list});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(r.out.size() - 2 * (sim.address.size() + 4)),
+              sim.Address(0) + " OK\n" + sim.Address(1) + " OK\n");
+    EXPECT_EQ(r.err, "Download to Modules complete successfully.\n");
+
+    EXPECT_EQ(Cli({"debug", project, "--ip", "127.0.0"}).status, 2);
+    EXPECT_EQ(Cli({"debug", project, "--tags", "NoSuchTag"}).status, 2);
+    EXPECT_EQ(Cli({"toggle", project, "SpeedLeftMTR"}).status, 2) << "not a BOOL";
+    EXPECT_EQ(Cli({"mode", project, "fast"}).status, 2);
+}
+
+} // namespace
+} // namespace pontra
