@@ -45,8 +45,12 @@ void WriteTagRecord(ArchiveWriter& out, const CTag& tag, std::string_view contro
 }
 
 // The bit members an integer tag of a version-1 or -2 file was stored without.
-void DeriveBitMembers(CTag& tag, const CProject& project) {
+void DeriveBitMembers(ArchiveReader& in, CTag& tag, const CProject& project, uint32_t& derived) {
     if (!tag.members.empty() || !IsElementary(tag.dataType) || tag.dataType == "BOOL") return;
+    if (++derived > kMaxDerivedIntegerTags) {
+        in.Fail("more than " + std::to_string(kMaxDerivedIntegerTags) + " integer tags");
+        return;
+    }
     BuildMembers(project, tag);
 }
 
@@ -130,7 +134,10 @@ std::unique_ptr<CElement> ReadElement(ArchiveReader& in, CRung* parent, int dept
     return element;
 }
 
-std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProject& project, int depth) {
+std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProject& project, int depth,
+                              uint32_t* derivedIntegers) {
+    uint32_t derivedHere = 0;
+    if (!derivedIntegers) derivedIntegers = &derivedHere;
     auto tag = std::make_unique<CTag>();
     tag->name = in.Text();
     tag->dataType = in.Text();
@@ -156,13 +163,14 @@ std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProjec
     }
     tag->members.reserve(count);
     for (uint32_t i = 0; i < count && in.Ok(); ++i) {
-        auto member = ReadTag(in, version, project, depth + 1);
+        auto member = ReadTag(in, version, project, depth + 1, derivedIntegers);
         if (member) tag->members.push_back(std::move(member));
     }
     if (!in.Ok()) return nullptr;
     if (version <= 2) {
         if (tag->dataType.empty() && tag->alias.empty()) tag->dataType = "SINT";
-        DeriveBitMembers(*tag, project);
+        DeriveBitMembers(in, *tag, project, *derivedIntegers);
+        if (!in.Ok()) return nullptr;
     }
     return tag;
 }

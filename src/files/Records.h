@@ -48,9 +48,16 @@ std::unique_ptr<CRung> ReadRung(ArchiveReader& in, CRung* parent, int depth = 0)
 // Reads an element record, kind word first; the element is built from the catalogue
 // and then takes the stored operands and legs.
 std::unique_ptr<CElement> ReadElement(ArchiveReader& in, CRung* parent, int depth = 0);
+// Integer tags whose bit members a version-1 or -2 file leaves to the reader: 9 to 33
+// tags from a record of 7 bytes. Each takes a byte or more of the module's 10,000-byte
+// tag memory and these files have no function blocks, so a file with more is damaged.
+constexpr uint32_t kMaxDerivedIntegerTags = 10000;
+
 // Reads a tag record as written by format `version` (1-5). Versions 1 and 2 derive what
-// they lack: "SINT" for an empty type, bit members for an integer stored without any.
-std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProject& project, int depth = 0);
+// they lack: "SINT" for an empty type, bit members for an integer stored without any;
+// `derivedIntegers` counts those integers over a whole file (null: over this record).
+std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProject& project, int depth = 0,
+                              uint32_t* derivedIntegers = nullptr);
 
 // Single records in memory buffers (clipboard payloads). The readers fail, with a
 // message, unless the buffer starts with one complete record; bytes after it are
