@@ -45,7 +45,6 @@ private:
     std::unique_ptr<CProject> project_;
     uint32_t version_ = 0;
     bool oldServoNames_ = false;
-    uint32_t derivedIntegers_ = 0;  // integer tags given bit members (versions 1 and 2)
     CUnit* configUnit_ = nullptr;
 };
 
@@ -114,7 +113,7 @@ void Reader::ReadTags(TagList& tags) {
     const uint32_t count = in_.Count(MinTagRecord(version_), "tags");
     tags.reserve(count);
     for (uint32_t i = 0; i < count && in_.Ok(); ++i)
-        if (auto tag = ReadTag(in_, version_, *project_, 0, &derivedIntegers_)) tags.push_back(std::move(tag));
+        if (auto tag = ReadTag(in_, version_, *project_)) tags.push_back(std::move(tag));
 }
 
 void Reader::ReadControllerTags(int firstSlot) {

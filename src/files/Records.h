@@ -29,6 +29,17 @@ constexpr int kMaxBranchDepth = 64;
 // so a deeper file is damaged.
 constexpr int kMaxTagDepth = 64;
 
+// Elements one file or clipboard payload may hold in all. An element takes some 900
+// bytes of memory for a record of 12, far more than any other record for its size, so
+// this keeps a file's elements under about 90 MB however large the file is. Each codes
+// into a word or more of the module's program memory (40 KB at most), so a file with
+// more is none a module could run; the component import stops at the same number.
+constexpr uint32_t kMaxElementRecords = 100000;
+// Versions 1 and 2 store integer tags without their bit members, which the reader
+// derives: 9 to 33 tags from a record of 7 bytes. These files have no function blocks,
+// so all their integers share the tag memory; more bytes of them is a damaged file.
+constexpr uint32_t kMaxDerivedIntegerBytes = 10000;
+
 // Smallest possible records, for checking list counts against the bytes left.
 constexpr uint32_t kMinRungRecord = 9;      // flag, empty comment, element count
 constexpr uint32_t kMinElementRecord = 12;  // kind, operand count, leg count
@@ -48,16 +59,9 @@ std::unique_ptr<CRung> ReadRung(ArchiveReader& in, CRung* parent, int depth = 0)
 // Reads an element record, kind word first; the element is built from the catalogue
 // and then takes the stored operands and legs.
 std::unique_ptr<CElement> ReadElement(ArchiveReader& in, CRung* parent, int depth = 0);
-// Integer tags whose bit members a version-1 or -2 file leaves to the reader: 9 to 33
-// tags from a record of 7 bytes. Each takes a byte or more of the module's 10,000-byte
-// tag memory and these files have no function blocks, so a file with more is damaged.
-constexpr uint32_t kMaxDerivedIntegerTags = 10000;
-
 // Reads a tag record as written by format `version` (1-5). Versions 1 and 2 derive what
-// they lack: "SINT" for an empty type, bit members for an integer stored without any;
-// `derivedIntegers` counts those integers over a whole file (null: over this record).
-std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProject& project, int depth = 0,
-                              uint32_t* derivedIntegers = nullptr);
+// they lack: "SINT" for an empty type, bit members for an integer stored without any.
+std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProject& project, int depth = 0);
 
 // Single records in memory buffers (clipboard payloads). The readers fail, with a
 // message, unless the buffer starts with one complete record; bytes after it are

@@ -3,6 +3,8 @@
 // projects a module can hold still read and import whole.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "FileBytes.h"
 #include "files/ComponentImport.h"
 #include "files/ComponentImporter.h"
@@ -105,34 +107,68 @@ TEST(ImportTagNodesLimit, InstancesAlreadyInTheProjectKeepTheirMembers) {
     EXPECT_EQ(tags[3]->members.size(), 100u) << "kept";
 }
 
-// Versions 1 and 2 store integer tags without their bits: a record of 7 bytes becomes
-// 9 to 33 tags. More integers than the tag memory holds is a damaged file.
-TEST(OldFormatBitMembers, AreDerivedForAtMostATagMemoryOfIntegers) {
-    for (const uint32_t count : {kMaxDerivedIntegerTags, kMaxDerivedIntegerTags + 1}) {
-        for (const bool nested : {false, true}) {
-            test::FileBytes f;
-            f.U32(2).U32(0).U32(0).Text("Vessa").U32(0);
-            test::FileBytes::Tag tag{.name = "", .type = "", .init = ""};
-            if (nested) {
-                // All but one as members of one tag: the count is over the whole file.
-                test::FileBytes::Tag holder{.name = "S", .type = "Holder", .init = ""};
-                holder.members.assign(count - 1, tag);
-                f.U32(2).TagRecord(holder, 2).TagRecord(tag, 2);
-            } else {
-                f.U32(count);
-                for (uint32_t i = 0; i < count; ++i) f.TagRecord(tag, 2);
-            }
+// File-wide record limits: one more than the limit is a read error naming it, the
+// limit itself still reads. Versions 1 and 2 store integers without their bits (a SINT
+// record of 7 bytes becomes 9 tags): at most a tag memory's worth of bytes is derived,
+// counted over the whole file, nested members included.
+struct RecordCase {
+    const char* name;
+    uint32_t version;
+    uint32_t count;  // records at the limit
+    const char* error;
+    std::function<void(test::FileBytes&, uint32_t)> body;  // rungs and program tags
+};
+
+class FileRecordLimits : public ::testing::TestWithParam<RecordCase> {};
+
+TEST_P(FileRecordLimits, OneMoreThanTheLimitIsAReadError) {
+    const RecordCase& c = GetParam();
+    for (const uint32_t count : {c.count, c.count + 1}) {
+        test::FileBytes f;
+        f.U32(c.version);
+        if (c.version > 1) f.U32(0).U32(0).Text("Vessa");
+        c.body(f, count);
+        if (c.version < 3) {
             f.U32(0);
-            const auto result = ReadProject(f.bytes);
-            if (count <= kMaxDerivedIntegerTags) {
-                EXPECT_TRUE(result.project) << result.error;
-            } else {
-                EXPECT_FALSE(result.project);
-                EXPECT_NE(result.error.find("more than 10000 integer tags"), std::string::npos) << result.error;
-            }
+        } else {
+            f.U32(0).U32(0x00010002).U32(1).U32(1).U32(1);
+            if (c.version > 4) f.U32(0);
+        }
+        const auto result = ReadProject(f.bytes);
+        if (count == c.count) {
+            EXPECT_TRUE(result.project) << result.error;
+        } else {
+            EXPECT_FALSE(result.project);
+            EXPECT_NE(result.error.find(c.error), std::string::npos) << result.error;
         }
     }
 }
+
+test::FileBytes::Tag Sint() { return {.name = "", .type = "", .init = ""}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FileRecordLimits,
+    ::testing::Values(
+        RecordCase{"DerivedSints", 2, kMaxDerivedIntegerBytes, "integer tags of more than 10000 bytes",
+                   [](test::FileBytes& f, uint32_t n) {
+                       f.U32(0).U32(n);
+                       for (uint32_t i = 0; i < n; ++i) f.TagRecord(Sint(), 2);
+                   }},
+        RecordCase{"DerivedDintsAsMembers", 1, kMaxDerivedIntegerBytes / 4, "integer tags of more than 10000 bytes",
+                   [](test::FileBytes& f, uint32_t n) {
+                       test::FileBytes::Tag holder{.name = "S", .type = "Holder", .init = ""};
+                       holder.members.assign(n - 1, {.name = "", .type = "DINT", .init = ""});
+                       f.U32(0).U32(2).TagRecord(holder, 1).TagRecord({.name = "", .type = "DINT", .init = ""}, 1);
+                   }},
+        RecordCase{"Elements", 5, kMaxElementRecords, "more than 100000 elements",
+                   [](test::FileBytes& f, uint32_t n) {
+                       // Two rungs, the elements split between them: the count is over the file.
+                       test::FileBytes first, second;
+                       for (uint32_t i = 0; i < n / 2; ++i) first.Element(1, {""});
+                       for (uint32_t i = n / 2; i < n; ++i) second.Element(1, {""});
+                       f.U32(2).Rung(0, "", n / 2, first).Rung(0, "", n - n / 2, second).U32(0);
+                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace pontra
