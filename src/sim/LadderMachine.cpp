@@ -79,7 +79,7 @@ bool LadderMachine::Scan(uint64_t nowMs) {
     branchDepth_ = 0;
     callDepth_ = 0;
     for (;;) {
-        if (++executed_ > kMaxInstructionsPerScan) return Stop(kRuntimeEndOfStack);
+        if (++executed_ > instructionLimit_) return Stop(kRuntimeEndOfStack);
         if (!Step(program_.words[pc_])) return error_.code == 0;
     }
 }
