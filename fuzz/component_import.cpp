@@ -1,5 +1,7 @@
 // Component text files: any text imported into a new project; the project then saves
-// and reads back, so the import never builds what the file format cannot hold.
+// and reads back, so the import never builds what the file format cannot hold. A text
+// that imports without errors exports as the main task, and that export imports into
+// a new project without errors and exports the same again.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "files/ComponentExport.h"
 #include "files/ComponentImport.h"
 #include "files/ProjectReader.h"
 #include "files/ProjectWriter.h"
@@ -22,14 +25,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::QuietHost host;
     CMainFrame frame(*host);
     frame.SetProject(NewProject("Vessa"));
-    ImportComponents(frame, std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.txt");
+    const ImportOutcome outcome =
+        ImportComponents(frame, std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.txt");
     std::vector<uint8_t> bytes;
     std::string error;
     if (!WriteProject(frame.project(), bytes, error)) {
         FUZZ_CHECK(!error.empty(), "a refused save needs a reason");
-        return 0;
+    } else {
+        ProjectReadResult again = ReadProject(bytes);
+        FUZZ_CHECK(again.project, "an imported project reads back: " + again.error);
     }
-    ProjectReadResult again = ReadProject(bytes);
-    FUZZ_CHECK(again.project, "an imported project reads back: " + again.error);
+    if (!outcome.ok) return 0;
+    const auto exported = ExportText(frame.project(), ExportSubject::MainTask);
+    if (!exported) return 0;  // a forbidden symbol: nothing exported
+    CMainFrame second(*host);
+    second.SetProject(NewProject("Vessa"));
+    FUZZ_CHECK(ImportComponents(second, *exported, "export.txt").ok, "the export imports:\n" + *exported);
+    const auto again = ExportText(second.project(), ExportSubject::MainTask);
+    FUZZ_CHECK(again && *again == *exported, "the export exports the same:\n" + *exported + "\n---\n" + again.value_or(""));
     return 0;
 }
