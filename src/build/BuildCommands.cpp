@@ -1,24 +1,21 @@
 #include "build/BuildCommands.h"
 
 #include "build/ProgramImage.h"
+#include "shell/CommandGuards.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
 
 bool VerifyProgramCommand(CMainFrame& frame) {
-    if (frame.downloadInProgress) return false;
+    if (!PassesBusyGuard(frame, Command::VerifyProgram)) return false;
     std::string unused;
     return BuildProgramImage(frame, unused, true);
 }
 
 bool MakeBinFileCommand(CMainFrame& frame, const std::function<bool()>& save) {
-    if (frame.downloadInProgress) return false;
+    if (!PassesGuards(frame, Command::MakeBinFile)) return false;
     Host& host = frame.host();
-    if (frame.debugMode) {
-        host.Message(CMainFrame::kDebugModeRefusal);
-        return false;
-    }
     if (frame.doc().pathName.empty()) {
         host.Message("The project is Untitled. Please first save the project and than use Make .bin File.");
         return false;

@@ -4,6 +4,7 @@
 // both read operands through this.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@ namespace pontra {
 
 class CProject;
 class CUnit;
+class TagNameIndex;
 
 // The tags one unit's code can name.
 struct UnitScope {
@@ -22,6 +24,8 @@ struct UnitScope {
     CUnit* unit = nullptr;           // null for the main program
     std::vector<TagList*> lists;     // searched in this order
     TagList* scratch = nullptr;      // where the indexed-access scratch tags live
+    // Set by IndexTagNames; shared by copies of the scope.
+    std::shared_ptr<TagNameIndex> index;
 
     bool IsMainProgram() const { return unit == nullptr; }
 };
@@ -42,6 +46,12 @@ struct TagRef {
 
 // The tag or member whose full name is exactly `text` ("T", "T.PRE", "A[2]", "M.X.3").
 TagRef FindOperandTag(const UnitScope& scope, std::string_view text);
+
+// From now on FindOperandTag looks the scope's tags up through an index of their names
+// instead of searching every list, with the same results. For callers that look up
+// every operand of a unit (verification, code generation): while the index is in use,
+// the lists may only grow at their ends (scratch tags), which it follows.
+void IndexTagNames(UnitScope& scope);
 
 // The tag an alias names (following chains of aliases); the tag itself when it is no
 // alias; empty when an alias names nothing. A member of a structure or instance first

@@ -1,6 +1,8 @@
 #include "build/ProgramCode.h"
 
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "build/StructuredTextRungCode.h"
 #include "model/Project.h"
@@ -33,7 +35,8 @@ private:
 
 bool ProgramCoder::GenerateUnit(CUnit* unit, size_t listIndex) {
     UnitCodeRecords records;
-    const UnitScope scope = unit ? FunctionBlockScope(project_, *unit) : MainProgramScope(project_);
+    UnitScope scope = unit ? FunctionBlockScope(project_, *unit) : MainProgramScope(project_);
+    IndexTagNames(scope);  // every operand of the unit is looked up
     const bool structuredText = unit && unit->IsStructuredText();
     RungCoder coder(scope, code_, output_, records);
 
@@ -74,22 +77,26 @@ bool ProgramCoder::GenerateUnit(CUnit* unit, size_t listIndex) {
 }
 
 bool ProgramCoder::ResolveJumps(const UnitCodeRecords& records, bool structuredText) {
+    // The first label of each name (a unit compiled from Structured Text has thousands).
+    std::unordered_map<std::string_view, const CLabel*> labels;
+    labels.reserve(records.labels.size());
+    for (const CLabel& label : records.labels) labels.try_emplace(label.name, &label);
     std::string lastError;
     for (const CLabel& jump : records.jumps) {
-        const auto label = std::find_if(records.labels.begin(), records.labels.end(),
-                                        [&](const CLabel& l) { return l.name == jump.name; });
-        const std::string where = "Error at Rung: " + std::to_string(jump.rung) +
-                                  ", Element: " + jump.element->mnemonic + ", Operand: 0 -> ";
-        std::string error;
-        if (label == records.labels.end()) {
-            error = where + "JMP instruction is referenced to invalid label";
+        const auto found = labels.find(jump.name);
+        const CLabel* label = found == labels.end() ? nullptr : found->second;
+        const char* problem = nullptr;
+        if (!label) {
+            problem = "JMP instruction is referenced to invalid label";
         } else if (label->rung > jump.rung || structuredText) {
             if (label->rung <= jump.rung) code_.PatchByte(jump.position + 1, kBackwardJump);
             code_.Patch(jump.position + 4, static_cast<uint32_t>(label->position / 4));
         } else {
-            error = where + "JMP instruction is situated after LBL instruction";
+            problem = "JMP instruction is situated after LBL instruction";
         }
-        if (!error.empty()) {
+        if (problem) {
+            const std::string error = "Error at Rung: " + std::to_string(jump.rung) + ", Element: " +
+                                      jump.element->mnemonic + ", Operand: 0 -> " + problem;
             output_.AddOutputLine(error, jump.element);
             lastError = error;
         }

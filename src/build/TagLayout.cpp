@@ -10,6 +10,12 @@ namespace {
 
 bool IsTypeInList(const CProject& project, const std::string& type) { return project.FindType(type) != nullptr; }
 
+// Tags of these types move the cursor alike with or without their members (bits,
+// timer and counter fields): PlaceTag only writes the members' addresses.
+bool PlacedWithoutMembers(const CProject& project, const std::string& type) {
+    return (IsElementary(type) && IsTypeInList(project, type)) || type == "TIMER" || type == "COUNTER";
+}
+
 // The member of a timer or counter with this short name (T.PRE -> PRE).
 CTag* FindMemberBySuffix(CTag& tag, std::string_view suffix) {
     for (auto& m : tag.members) {
@@ -42,9 +48,11 @@ void PlaceElementary(CTag& tag, LayoutCursor& cursor, InitialImage& image) {
         tag.bit = cursor.bitCounter;
     } else {
         image.Store(tag.address, value, bits / 8);
+        // The bits mostly have their places from the last build: only changes are written.
         for (size_t i = 0; i < tag.members.size(); ++i) {
-            tag.members[i]->address = tag.address;
-            tag.members[i]->bit = static_cast<int>(i);
+            CTag& bit = *tag.members[i];
+            if (bit.address != tag.address) bit.address = tag.address;
+            if (bit.bit != static_cast<int>(i)) bit.bit = static_cast<int>(i);
         }
     }
     cursor.offset += bits / 8;
@@ -96,8 +104,9 @@ void PlaceStructure(const CProject& project, CTag& tag, LayoutCursor& cursor, In
         const TagList none;
         for (const TagList* list : {&unit->tags2, unit->IsStructuredText() ? &unit->stVariables : &none}) {
             for (const auto& source : *list) {
+                // Only the room matters here, not the members' places.
                 CTag scratch(source->name, source->dataType);
-                BuildMembers(project, scratch);
+                if (!PlacedWithoutMembers(project, scratch.dataType)) BuildMembers(project, scratch);
                 PlaceTag(project, scratch, cursor, scratchImage);
             }
         }

@@ -111,12 +111,12 @@ void Verifier::CheckOperand(const UnitScope& scope, const CElement& element, int
 
     if (TagRef ref = FindOperandTag(scope, text)) return CheckTagOperand(scope, element, rung, index, ref);
 
-    const std::string& allowed = element.allowedTypes[static_cast<size_t>(index)];
+    const std::string_view allowed = element.allowedTypes[static_cast<size_t>(index)];
     if (text.find('[') != std::string::npos) {
         if (!IsArrayCapable(element.kind)) return ElementError(element, rung, index, "Invalid array");
         return CheckArrayOperand(scope, element, rung, index);
     }
-    if (allowed.find("NUMBER") != std::string::npos) {
+    if (allowed.find("NUMBER") != std::string_view::npos) {
         const bool registerOperand = (element.kind == kKindRdr && index == 0) ||
                                      ((element.kind == kKindWrr || element.kind == kKindWrc) && index == 1);
         if (registerOperand) return CheckRegister(element, rung, index);
@@ -142,7 +142,7 @@ void Verifier::CheckTagOperand(const UnitScope& scope, const CElement& element, 
         if (unit && unit->IsFunctionBlock()) CheckCallBindings(scope, element, rung, ref);
         else ElementError(element, rung, index, "Invalid type");
     } else if (ref.tag->alias.empty() || target) {
-        if (element.allowedTypes[static_cast<size_t>(index)].find(type) == std::string::npos)
+        if (element.allowedTypes[static_cast<size_t>(index)].find(type) == std::string_view::npos)
             ElementError(element, rung, index, "Invalid type");
     }
     if (ref.tag->usage != kUsageNone)
@@ -192,7 +192,7 @@ void Verifier::CheckArrayOperand(const UnitScope& scope, const CElement& element
         MarkUsed(scope, indexTag);
     }
     if (!ok) return;
-    if (element.allowedTypes[static_cast<size_t>(index)].find(array->element) == std::string::npos)
+    if (element.allowedTypes[static_cast<size_t>(index)].find(array->element) == std::string_view::npos)
         return ElementError(element, rung, index, "Invalid type");
     EnsureScratchTags(scope);
     if (base.tag->usage != kUsageNone)

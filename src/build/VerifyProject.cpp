@@ -14,8 +14,10 @@ namespace pontra {
 
 namespace {
 
+// Tens of thousands of members (every bit of every integer) are visited at each
+// verification; most are clear already and are only read.
 void ClearUsed(CTag& tag) {
-    tag.work2 = 0;
+    if (tag.work2 != 0) tag.work2 = 0;
     for (auto& member : tag.members) ClearUsed(*member);
 }
 
@@ -87,7 +89,9 @@ void Verifier::VerifyMainProgram() {
     CVessaDoc& doc = project_.doc;
     CheckTagList(doc.tags);
     doc.workTags.clear();
-    CheckRungs(MainProgramScope(project_), doc.rungs);
+    UnitScope scope = MainProgramScope(project_);
+    IndexTagNames(scope);  // every operand is looked up
+    CheckRungs(scope, doc.rungs);
     WarnUnused(doc.tags);
 }
 
@@ -97,7 +101,8 @@ void Verifier::VerifyFunctionBlock(CUnit& unit) {
         output_.AddOutputLine("Error: Component: " + unit.name + " -> Incorrect component name");
     CheckTagList(unit.tags);
     unit.tags2.clear();
-    const UnitScope scope = FunctionBlockScope(project_, unit);
+    UnitScope scope = FunctionBlockScope(project_, unit);
+    IndexTagNames(scope);
     if (unit.IsStructuredText()) {
         // The compiler checks the text and reports in its own lines; its rungs are
         // trusted, but their operands still mark tags used and need scratch tags.

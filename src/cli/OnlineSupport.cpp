@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "build/OperandScope.h"
+#include "cli/Commands.h"
 #include "cli/TerminalHost.h"
 #include "online/OnlineSession.h"
 #include "online/StartDebugging.h"
@@ -70,6 +71,30 @@ const CTag* FindMainTag(CMainFrame& frame, const std::string& name) {
 std::string ValueLine(CMainFrame& frame, const std::string& name) {
     const CTag* tag = FindMainTag(frame, name);
     return name + " = " + (tag ? frame.online().ValueText(*tag, 0) : "...");
+}
+
+int ChangeTagOnline(const OnlineOptions& options, const std::string& command, const std::string& name,
+                    const std::function<bool(const CTag&)>& accepts, const std::string& refusal,
+                    const std::function<bool(CMainFrame&, const CTag&)>& change) {
+    constexpr std::chrono::milliseconds kReadTimeout{5000};
+    TerminalHost host(options.yes);
+    CMainFrame frame(host);
+    if (!OpenOnline(frame, options, command)) return kExitUsage;
+    const CTag* tag = FindMainTag(frame, name);
+    if (!tag || !accepts(*tag)) {
+        std::cerr << command << ": " << refusal << "\n";
+        return kExitUsage;
+    }
+    if (!GoOnline(frame, host)) return kExitFailed;
+    int status = kExitFailed;
+    // Writes start from the live value, so the first read must have come.
+    if (WaitForRead(frame, host, kReadTimeout) && change(frame, *tag) &&
+        WaitForRead(frame, host, kReadTimeout)) {
+        std::cout << ValueLine(frame, name) << "\n";
+        status = kExitOk;
+    }
+    GoOffline(frame, host);
+    return status;
 }
 
 } // namespace pontra

@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "comm/Ports.h"
@@ -42,5 +43,13 @@ void GoOffline(CMainFrame& frame, TerminalHost& host);
 const CTag* FindMainTag(CMainFrame& frame, const std::string& name);
 // "TAG = VALUE" with the live value (or "...").
 std::string ValueLine(CMainFrame& frame, const std::string& name);
+
+// The write and toggle commands: open the project, find the main-program tag (refused
+// with `refusal` on stderr when missing or when `accepts` says no), go online, wait for
+// the first read, apply `change`, wait for the next read, print the tag's value line and
+// stop. Returns the exit status.
+int ChangeTagOnline(const OnlineOptions& options, const std::string& command, const std::string& name,
+                    const std::function<bool(const CTag&)>& accepts, const std::string& refusal,
+                    const std::function<bool(CMainFrame&, const CTag&)>& change);
 
 } // namespace pontra

@@ -111,6 +111,14 @@ void TerminalHost::SetTitle(const std::string&, const std::string&) {}
 
 void TerminalHost::OutputLineAdded(const std::string& line) { std::cout << line << "\n" << std::flush; }
 
+// A terminal has no viewer to start: the path is named for the person to open.
+bool TerminalHost::OpenWithViewer(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return false;
+    std::cerr << "Open " << path << " with a viewer.\n";
+    return true;
+}
+
 std::string TerminalHost::GetSetting(const std::string& key, const std::string& fallback) {
     auto it = settings_.find(key);
     return it == settings_.end() ? fallback : it->second;

@@ -36,6 +36,7 @@ public:
     void Wait(int milliseconds) override;
     void SetTitle(const std::string& window, const std::string& title) override;
     void OutputLineAdded(const std::string& line) override;
+    bool OpenWithViewer(const std::string& path) override;
     std::string GetSetting(const std::string& key, const std::string& fallback) override;
     void SetSetting(const std::string& key, const std::string& value) override;
     std::string TempFolder() override;

@@ -1,13 +1,9 @@
 // pontra-cli toggle: goes online, inverts a BOOL tag ("Toggle Bit"), prints it after the
 // next read and stops.
-#include <iostream>
-
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"
-#include "cli/TerminalHost.h"
 #include "model/Tag.h"
 #include "online/LiveWrites.h"
-#include "shell/MainFrame.h"
 
 namespace pontra {
 
@@ -18,26 +14,11 @@ struct ToggleOptions {
     std::string tag;
 };
 
-constexpr std::chrono::milliseconds kReadTimeout{5000};
-
 int RunToggle(const ToggleOptions& options) {
-    TerminalHost host(options.online.yes);
-    CMainFrame frame(host);
-    if (!OpenOnline(frame, options.online, "toggle")) return kExitUsage;
-    const CTag* tag = FindMainTag(frame, options.tag);
-    if (!tag || tag->dataType != "BOOL") {
-        std::cerr << "toggle: no BOOL tag '" << options.tag << "' in the main program\n";
-        return kExitUsage;
-    }
-    if (!GoOnline(frame, host)) return kExitFailed;
-    int status = kExitFailed;
-    if (WaitForRead(frame, host, kReadTimeout) && ToggleVariable(frame, nullptr, options.tag) &&
-        WaitForRead(frame, host, kReadTimeout)) {
-        std::cout << ValueLine(frame, options.tag) << "\n";
-        status = kExitOk;
-    }
-    GoOffline(frame, host);
-    return status;
+    return ChangeTagOnline(
+        options.online, "toggle", options.tag, [](const CTag& tag) { return tag.dataType == "BOOL"; },
+        "no BOOL tag '" + options.tag + "' in the main program",
+        [&](CMainFrame& frame, const CTag&) { return ToggleVariable(frame, nullptr, options.tag); });
 }
 
 } // namespace

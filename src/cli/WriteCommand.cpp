@@ -1,12 +1,9 @@
 // pontra-cli write: goes online, writes a value as the "Write Tag" dialog does (a BOOL
 // is inverted), prints the tag after the next read and stops.
-#include <iostream>
-
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"
-#include "cli/TerminalHost.h"
+#include "model/Tag.h"
 #include "online/LiveWrites.h"
-#include "shell/MainFrame.h"
 
 namespace pontra {
 
@@ -18,27 +15,13 @@ struct WriteOptions {
     std::string value;
 };
 
-constexpr std::chrono::milliseconds kReadTimeout{5000};
-
 int RunWrite(const WriteOptions& options) {
-    TerminalHost host(options.online.yes);
-    CMainFrame frame(host);
-    if (!OpenOnline(frame, options.online, "write")) return kExitUsage;
-    const CTag* tag = FindMainTag(frame, options.tag);
-    if (!tag) {
-        std::cerr << "write: no tag '" << options.tag << "' in the main program\n";
-        return kExitUsage;
-    }
-    if (!GoOnline(frame, host)) return kExitFailed;
-    int status = kExitFailed;
-    // The dialog starts from the live value, so the first read must have come.
-    if (WaitForRead(frame, host, kReadTimeout) && WriteTagDialog(frame, nullptr, *tag).Ok(options.value) &&
-        WaitForRead(frame, host, kReadTimeout)) {
-        std::cout << ValueLine(frame, options.tag) << "\n";
-        status = kExitOk;
-    }
-    GoOffline(frame, host);
-    return status;
+    return ChangeTagOnline(
+        options.online, "write", options.tag, [](const CTag&) { return true; },
+        "no tag '" + options.tag + "' in the main program",
+        [&](CMainFrame& frame, const CTag& tag) {
+            return WriteTagDialog(frame, nullptr, tag).Ok(options.value);
+        });
 }
 
 } // namespace

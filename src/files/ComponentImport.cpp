@@ -9,6 +9,7 @@
 #include "model/Naming.h"
 #include "model/Project.h"
 #include "model/Unit.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 #include "st/Lexer.h"
 
@@ -306,6 +307,7 @@ ImportOutcome ImportComponents(CMainFrame& frame, std::string_view text, const s
 }
 
 ImportOutcome OnImport(CMainFrame& frame, const std::string& path) {
+    if (!PassesDebugGuard(frame, Command::Import)) return {};
     Host& host = frame.host();
     std::string file = path;
     if (file.empty()) {

@@ -82,6 +82,10 @@ public:
         (void)newKey;
     }
 
+    // Opens a file with the platform's default viewer for its kind (the help file);
+    // false when it could not be opened.
+    virtual bool OpenWithViewer(const std::string& path) = 0;
+
     // Per-user settings store.
     virtual std::string GetSetting(const std::string& key, const std::string& fallback) = 0;
     virtual void SetSetting(const std::string& key, const std::string& value) = 0;

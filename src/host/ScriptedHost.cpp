@@ -141,6 +141,11 @@ void ScriptedHost::SetTitle(const std::string& window, const std::string& title)
 
 void ScriptedHost::OutputLineAdded(const std::string& line) { outputLines.push_back(line); }
 
+bool ScriptedHost::OpenWithViewer(const std::string& path) {
+    viewed.push_back(path);
+    return viewerOpens;
+}
+
 std::string ScriptedHost::GetSetting(const std::string& key, const std::string& fallback) {
     auto it = settings.find(key);
     return it == settings.end() ? fallback : it->second;

@@ -36,6 +36,9 @@ public:
     std::vector<std::string> outputLines;
     // Window requests in order: "open: KEY", "close: KEY", "rename: KEY -> NEWKEY".
     std::vector<std::string> windows;
+    // Files handed to the system viewer, in order; `viewerOpens` is the answer.
+    std::vector<std::string> viewed;
+    bool viewerOpens = true;
     std::map<int, int> timers;  // running timers: id -> period
     bool progressVisible = false;
     int progressPosition = 0, progressRange = 0;
@@ -71,6 +74,7 @@ public:
     void OpenWindow(const std::string& window) override;
     void CloseWindow(const std::string& window) override;
     void RenameWindow(const std::string& window, const std::string& newKey) override;
+    bool OpenWithViewer(const std::string& path) override;
     std::string GetSetting(const std::string& key, const std::string& fallback) override;
     void SetSetting(const std::string& key, const std::string& value) override;
     std::string TempFolder() override;

@@ -1,6 +1,8 @@
 #include "model/Catalogue.h"
 
 #include <algorithm>
+#include <array>
+#include <unordered_map>
 
 namespace pontra {
 
@@ -145,7 +147,17 @@ static_assert(std::size(kMnemonics) == 48, "the mnemonic table has exactly 48 en
 
 }  // namespace
 
+// Every element constructed looks its kind up, and every element compiled its mnemonic:
+// both go through tables made once.
 const CatalogueEntry* FindCatalogueEntry(int kind) {
+    static const auto byKind = [] {
+        std::array<const CatalogueEntry*, 128> table{};
+        for (const auto& entry : kCatalogue)
+            if (entry.kind >= 0 && entry.kind < static_cast<int>(table.size()) && !table[static_cast<size_t>(entry.kind)])
+                table[static_cast<size_t>(entry.kind)] = &entry;
+        return table;
+    }();
+    if (kind >= 0 && kind < static_cast<int>(byKind.size())) return byKind[static_cast<size_t>(kind)];
     for (const auto& entry : kCatalogue)
         if (entry.kind == kind) return &entry;
     return nullptr;
@@ -156,9 +168,13 @@ std::span<const CatalogueEntry> CatalogueEntries() { return kCatalogue; }
 std::span<const MnemonicKind> MnemonicTable() { return kMnemonics; }
 
 int MnemonicToKind(std::string_view mnemonic) {
-    for (const auto& m : kMnemonics)
-        if (mnemonic == m.mnemonic) return m.kind;
-    return -1;
+    static const auto byMnemonic = [] {
+        std::unordered_map<std::string_view, int> table;
+        for (const auto& m : kMnemonics) table.try_emplace(m.mnemonic, m.kind);
+        return table;
+    }();
+    const auto found = byMnemonic.find(mnemonic);
+    return found == byMnemonic.end() ? -1 : found->second;
 }
 
 bool IsInstructionMnemonic(std::string_view mnemonic) { return MnemonicToKind(mnemonic) != -1; }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pontra {
@@ -70,12 +71,15 @@ public:
     std::string mnemonic;
     int operandCount = 1;
     std::array<std::string, kMaxOperands> operands;
-    std::array<std::string, kMaxOperands> allowedTypes;
+    // Allowed types, labels and description are the catalogue's own static texts, the
+    // same for every element of a kind: elements only point at them (a program holds
+    // hundreds of thousands of elements; copies would be most of its memory).
+    std::array<std::string_view, kMaxOperands> allowedTypes;
     std::array<int, kMaxOperands> valueRow{};
     std::array<std::string, kMaxOperands> operandNotes;
     std::array<int, kMaxOperands> access{};
-    std::array<std::string, kMaxOperands> labels;
-    std::string description;
+    std::array<std::string_view, kMaxOperands> labels;
+    std::string_view description;
     int outputInstruction = 0;
     CRect rect{0, 50, 50, 100};
     CRect rect2{};

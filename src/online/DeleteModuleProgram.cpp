@@ -7,19 +7,17 @@
 #include "comm/TftpClient.h"
 #include "online/OnlineSession.h"
 #include "online/Pumping.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
 
 bool DeleteModuleProgram(CMainFrame& frame) {
     OnlineSession& session = frame.online();
-    if (frame.downloadInProgress || session.Busy()) return false;
+    if (!PassesBusyGuard(frame, Command::DeleteModuleProgram) || session.Busy()) return false;
     OnlineSession::BusyScope busy(session);
     Host& host = frame.host();
-    if (frame.debugMode) {
-        host.Message(CMainFrame::kDebugModeRefusal);
-        return false;
-    }
+    if (!PassesDebugGuard(frame, Command::DeleteModuleProgram)) return false;
     if (!host.AskOkCancel("Do you really want Delete Module Program?")) return false;
     const std::string ip = frame.doc().moduleAddressText;
     CRegisterClient& socket = session.Socket();

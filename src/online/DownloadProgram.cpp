@@ -9,6 +9,7 @@
 #include "online/ModuleChecks.h"
 #include "online/OnlineSession.h"
 #include "online/Pumping.h"
+#include "shell/CommandGuards.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
 
@@ -103,7 +104,7 @@ bool Download::Transfer(const std::string& imagePath) {
         return Refuse(kDownloadError);
     }
     const uint64_t size = measured->size;
-    if (size + 2 > limit_) {
+    if (!FitsProgramMemory(size, limit_)) {
         const std::string text =
             Printf("Error - Downloaded file can not exceed %d bytes!", static_cast<int>(limit_));
         frame_.output.AddOutputLine(text);
@@ -123,7 +124,7 @@ bool Download::Transfer(const std::string& imagePath) {
         const auto started = std::chrono::steady_clock::now();
         result = RunPumping(host_, [&] { return client.Step(); });
         frame_.output.AddOutputLine(progressLine());
-        bar.Set(80 / blocks * step + 10);
+        bar.Set(DownloadProgressPosition(step, blocks));
         const auto spent =
             std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
         if (spent.count() < kStepPaceMs)
@@ -152,7 +153,7 @@ bool Download::Transfer(const std::string& imagePath) {
 
 bool Download::Run(const std::function<bool()>& save) {
     frame_.restrictedRead = false;
-    if (frame_.debugMode) return Refuse(CMainFrame::kDebugModeRefusal);
+    if (!PassesDebugGuard(frame_, Command::DownloadProgram)) return false;
     if (!host_.AskOkCancel("Do you really want Download Program?")) return false;
     const CVessaDoc& doc = frame_.doc();
     if (doc.pathName.empty())
@@ -174,9 +175,13 @@ bool Download::Run(const std::function<bool()>& save) {
 
 } // namespace
 
+int DownloadProgressPosition(int step, int blocks) {
+    return blocks > 0 ? 80 / blocks * step + 10 : 10;
+}
+
 bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save) {
     OnlineSession& session = frame.online();
-    if (frame.downloadInProgress || session.Busy()) return false;
+    if (!PassesBusyGuard(frame, Command::DownloadProgram) || session.Busy()) return false;
     OnlineSession::BusyScope busy(session);
     return Download(frame).Run(save);
 }

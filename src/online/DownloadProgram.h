@@ -15,4 +15,9 @@ class CMainFrame;
 // True when the module took the image.
 bool DownloadProgram(CMainFrame& frame, const std::function<bool()>& save = {});
 
+// The download bar's position after block `step` of `blocks`: 10 plus 80 / blocks
+// (integer division) per block, so that with more than 80 blocks it stays at 10 until
+// the final 100.
+int DownloadProgressPosition(int step, int blocks);
+
 } // namespace pontra

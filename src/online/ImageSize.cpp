@@ -43,4 +43,8 @@ std::optional<ImageSize> MeasureImage(const std::string& path) {
     return ImageSize{p, *tagsSize};
 }
 
+bool FitsProgramMemory(uint64_t size, uint32_t limit) {
+    return size + 2 <= limit;
+}
+
 } // namespace pontra

@@ -20,4 +20,8 @@ struct ImageSize {
 // shorter than a header.
 std::optional<ImageSize> MeasureImage(const std::string& path);
 
+// An image of `size` bytes, with the 2-byte CRC it travels with, fits program memory of
+// `limit` bytes.
+bool FitsProgramMemory(uint64_t size, uint32_t limit);
+
 } // namespace pontra

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <list>
-#include <thread>
+#include <memory>
 
 #include "build/ProgramImage.h"
 #include "build/VerifyProject.h"
@@ -12,6 +12,8 @@
 #include "online/ModuleDownloadWorker.h"
 #include "online/ModuleList.h"
 #include "online/OnlineSession.h"
+#include "online/WorkerThread.h"
+#include "shell/CommandGuards.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
 
@@ -28,16 +30,13 @@ constexpr size_t kMaxWorkers = 256;
 bool ModuleListDialog::DownloadToAllModules() {
     Host& host = frame_.host();
     OnlineSession& session = frame_.online();
-    if (session.Busy() || frame_.downloadInProgress) return false;
+    if (session.Busy() || !PassesBusyGuard(frame_, Command::DownloadProgramToModules)) return false;
     if (addresses.empty()) {
         host.Message("List of modules is empty!");
         return false;
     }
     frame_.restrictedRead = false;
-    if (frame_.debugMode) {
-        host.Message(CMainFrame::kDebugModeRefusal);
-        return false;
-    }
+    if (!PassesDebugGuard(frame_, Command::DownloadProgramToModules)) return false;
     const CVessaDoc& doc = frame_.doc();
     if (doc.pathName.empty()) {
         host.Message("The project is Untitled. Please first save the project.");
@@ -84,7 +83,7 @@ bool ModuleListDialog::DownloadToAllModules() {
         output.push_back(address + "...");
     }
 
-    std::vector<std::thread> threads;
+    std::vector<std::unique_ptr<WorkerThread>> threads;
     auto next = jobs.begin();
     const auto running = [&] {
         return static_cast<size_t>(std::count_if(jobs.begin(), next, [](const ModuleDownloadJob& j) {
@@ -94,12 +93,13 @@ bool ModuleListDialog::DownloadToAllModules() {
     while (true) {
         for (size_t free = kMaxWorkers - running(); free > 0 && next != jobs.end(); --free, ++next) {
             next->running = true;
-            threads.emplace_back(ModuleDownloadWorker, std::ref(*next));
+            ModuleDownloadJob* job = &*next;
+            threads.push_back(std::make_unique<WorkerThread>([job] { ModuleDownloadWorker(*job); }));
         }
         if (next == jobs.end() && running() == 0) break;
         host.Wait(1);
     }
-    for (auto& thread : threads) thread.join();
+    for (auto& thread : threads) thread->Join();
 
     bool allOk = true;
     size_t i = 0;

@@ -13,6 +13,7 @@
 #include "online/DownloadProgram.h"
 #include "online/OnlineSession.h"
 #include "online/Pumping.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -60,7 +61,8 @@ bool ReadBackProgram(CMainFrame& frame, const std::string& localPath) {
 
 bool StartDebugging(CMainFrame& frame) {
     OnlineSession& session = frame.online();
-    if (frame.downloadInProgress || session.Busy() || frame.debugMode || session.AwaitingStart())
+    if (!PassesBusyGuard(frame, Command::Debug) || session.Busy() || frame.debugMode ||
+        session.AwaitingStart())
         return false;
     Host& host = frame.host();
     const CVessaDoc& doc = frame.doc();
@@ -161,7 +163,7 @@ bool ContinueStart(CMainFrame& frame, bool succeeded) {
 }
 
 void ToggleDebug(CMainFrame& frame) {
-    if (frame.downloadInProgress) return;
+    if (!PassesBusyGuard(frame, Command::ToggleDebug)) return;
     if (frame.debugMode)
         frame.online().StopDebugging();
     else

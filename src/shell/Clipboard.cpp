@@ -5,6 +5,7 @@
 #include <span>
 
 #include "files/Records.h"
+#include "shell/CommandGuards.h"
 #include "shell/LadderEditing.h"
 #include "shell/LadderView.h"
 #include "shell/MainFrame.h"
@@ -19,14 +20,12 @@ std::span<const uint8_t> AsBytes(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-// The guards every clipboard command passes first.
-std::optional<ClipboardOutcome> Guard(CMainFrame& frame, bool focusInView) {
-    if (frame.downloadInProgress) return ClipboardOutcome::Ignored;
+// The guards every clipboard command passes first; a control inside the view that has
+// the focus handles the command itself, online or not.
+std::optional<ClipboardOutcome> Guard(CMainFrame& frame, bool focusInView, Command command) {
+    if (!PassesBusyGuard(frame, command)) return ClipboardOutcome::Ignored;
     if (!focusInView) return ClipboardOutcome::PassToFocus;
-    if (frame.debugMode) {
-        frame.host().Message(CMainFrame::kDebugModeRefusal);
-        return ClipboardOutcome::Refused;
-    }
+    if (!PassesDebugGuard(frame, command)) return ClipboardOutcome::Refused;
     return std::nullopt;
 }
 
@@ -150,11 +149,9 @@ ClipboardOutcome PasteElement(LadderView& view, const CElement& payload) {
     return ClipboardOutcome::Done;
 }
 
-}  // namespace
-
-ClipboardOutcome LadderCopy(LadderView& view, bool focusInView) {
+ClipboardOutcome CopySelection(LadderView& view, bool focusInView, Command command) {
     CMainFrame& frame = view.frame();
-    if (auto refused = Guard(frame, focusInView)) return *refused;
+    if (auto refused = Guard(frame, focusInView, command)) return *refused;
     if (frame.commitPendingEdits) frame.commitPendingEdits();
     const CElement* selected = view.selected;
     if (!selected || !selected->parent) return ClipboardOutcome::Nothing;
@@ -194,15 +191,21 @@ ClipboardOutcome LadderCopy(LadderView& view, bool focusInView) {
     return ClipboardOutcome::Done;
 }
 
+}  // namespace
+
+ClipboardOutcome LadderCopy(LadderView& view, bool focusInView) {
+    return CopySelection(view, focusInView, Command::Copy);
+}
+
 ClipboardOutcome LadderCut(LadderView& view, bool focusInView) {
-    const ClipboardOutcome copied = LadderCopy(view, focusInView);
+    const ClipboardOutcome copied = CopySelection(view, focusInView, Command::Cut);
     if (copied == ClipboardOutcome::Done) DeleteSelection(view);
     return copied;
 }
 
 ClipboardOutcome LadderPaste(LadderView& view, bool focusInView) {
     CMainFrame& frame = view.frame();
-    if (auto refused = Guard(frame, focusInView)) return *refused;
+    if (auto refused = Guard(frame, focusInView, Command::Paste)) return *refused;
     Host& host = frame.host();
     const std::optional<std::string> rungData = host.GetClipboard(kClipboardRungFormat);
     const std::optional<std::string> elementData = rungData ? std::nullopt : host.GetClipboard(kClipboardElementFormat);

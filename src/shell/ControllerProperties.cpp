@@ -1,17 +1,14 @@
 #include "shell/ControllerProperties.h"
 
 #include "model/ControllerTypes.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
 
 bool ChangeControllerProperties(CMainFrame& frame) {
-    if (frame.downloadInProgress) return false;
+    if (!PassesGuards(frame, Command::ControllerProperties)) return false;
     Host& host = frame.host();
-    if (frame.debugMode) {
-        host.Message(CMainFrame::kDebugModeRefusal);
-        return false;
-    }
     CVessaDoc& doc = frame.doc();
     auto choice = host.ControllerPropertiesDialog(doc.moduleAddress, doc.controllerType);
     if (!choice) return false;

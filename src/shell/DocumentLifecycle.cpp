@@ -8,7 +8,10 @@
 #include "files/ProjectWriter.h"
 #include "files/SafeFileWrite.h"
 #include "model/Project.h"
+#include "shell/AppShell.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
+#include "shell/Titles.h"
 
 namespace pontra {
 
@@ -38,12 +41,6 @@ bool SamePath(const std::string& a, const std::string& b) {
     return ca == cb;
 }
 
-bool RefusedOnline(CMainFrame& frame) {
-    if (!frame.debugMode) return false;
-    frame.host().Message(CMainFrame::kDebugModeRefusal);
-    return true;
-}
-
 void SaveFailed(CMainFrame& frame, const std::string& path, const std::string& reason) {
     frame.host().Message("Can't save the project file '" + path + "'!\r\n" + reason);
 }
@@ -53,6 +50,7 @@ void Saved(CMainFrame& frame, const std::string& path) {
     doc.pathName = path;
     doc.formatVersion = 5;
     frame.SetModified(false);
+    AddRecentFile(frame, path);
     frame.host().Repaint();  // the project tree shows the revision
 }
 
@@ -83,7 +81,7 @@ std::unique_ptr<CProject> NewProjectDocument(const std::string& controllerType) 
 }
 
 bool QueryCloseDocument(CMainFrame& frame) {
-    if (frame.downloadInProgress) return false;
+    if (!PassesBusyGuard(frame, EditAction::CloseProject)) return false;
     if (!frame.doc().modified) return true;
     switch (frame.host().AskYesNoCancel("Save changes to " + DocumentTitle(frame.doc()) + "?")) {
         case Host::Answer::Yes:
@@ -96,14 +94,22 @@ bool QueryCloseDocument(CMainFrame& frame) {
     return false;
 }
 
+bool CloseDocument(CMainFrame& frame) {
+    if (!PassesDebugGuard(frame, Command::Close) || !QueryCloseDocument(frame)) return false;
+    for (const auto& [window, title] : WindowTitles(frame.project(), TitleState{}))
+        if (!window.starts_with("fbdoc:")) frame.host().CloseWindow(window);
+    frame.CloseProject();
+    return true;
+}
+
 bool NewDocument(CMainFrame& frame) {
-    if (RefusedOnline(frame) || !QueryCloseDocument(frame)) return false;
+    if (!PassesDebugGuard(frame, Command::New) || !QueryCloseDocument(frame)) return false;
     frame.SetProject(NewProjectDocument());
     return true;
 }
 
 bool OpenDocument(CMainFrame& frame, const std::string& givenPath) {
-    if (RefusedOnline(frame) || !QueryCloseDocument(frame)) return false;
+    if (!PassesDebugGuard(frame, Command::Open) || !QueryCloseDocument(frame)) return false;
     Host& host = frame.host();
     std::string path = givenPath;
     if (path.empty()) {
@@ -119,11 +125,12 @@ bool OpenDocument(CMainFrame& frame, const std::string& givenPath) {
     }
     RunPostLoadChecks(host, *result.project, {bytes, result.oldServoNames});
     frame.SetProject(std::move(result.project));
+    AddRecentFile(frame, path);
     return true;
 }
 
 bool SaveDocument(CMainFrame& frame) {
-    if (frame.downloadInProgress || RefusedOnline(frame)) return false;
+    if (!PassesGuards(frame, Command::Save)) return false;
     CVessaDoc& doc = frame.doc();
     if (doc.pathName.empty()) return SaveDocumentAs(frame);
     if (doc.formatVersion < 5 && !frame.host().AskOkCancel(kOlderVersionWarning)) return false;
@@ -131,7 +138,7 @@ bool SaveDocument(CMainFrame& frame) {
 }
 
 bool SaveDocumentAs(CMainFrame& frame, const std::string& givenPath) {
-    if (frame.downloadInProgress || RefusedOnline(frame)) return false;
+    if (!PassesGuards(frame, Command::SaveAs)) return false;
     std::string path = givenPath;
     if (path.empty()) {
         auto chosen = frame.host().ChooseFile(ProjectFileDialog(true, frame.doc().pathName));
@@ -144,7 +151,7 @@ bool SaveDocumentAs(CMainFrame& frame, const std::string& givenPath) {
 bool SaveDocumentTo(CMainFrame& frame, const std::string& path) {
     if (frame.commitPendingEdits) frame.commitPendingEdits();
     if (frame.plainSave) return PlainSave(frame, path);
-    if (frame.downloadInProgress || RefusedOnline(frame)) return false;
+    if (!PassesGuards(frame, EditAction::SaveOperation)) return false;
 
     CVessaDoc& doc = frame.doc();
     const uint32_t oldTimeStamp = doc.timeStamp;

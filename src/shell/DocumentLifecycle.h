@@ -1,4 +1,4 @@
-// The commands New, Open, Save and Save As, and the save operation behind Save and
+// The commands New, Open, Close, Save and Save As, and the save operation behind Save and
 // Save As: time stamp, revision counter, the "_Backup" copy and the window titles.
 // Each returns true when it did what it was asked.
 #pragma once
@@ -14,6 +14,10 @@ class CProject;
 // The prompt before a project is closed: nothing to ask when it is unmodified; Yes
 // saves, No discards, Cancel keeps it. Refused silently during a download.
 bool QueryCloseDocument(CMainFrame& frame);
+
+// The Close command: after the prompt to save, the project's windows close and no
+// project is open.
+bool CloseDocument(CMainFrame& frame);
 
 // The project a New command starts with: the defaults of a new project and, as every
 // opened project has, the configuration type.

@@ -1,5 +1,6 @@
 #include "shell/LadderEditing.h"
 
+#include "shell/CommandGuards.h"
 #include <algorithm>
 
 #include "model/ElementPlace.h"
@@ -223,14 +224,7 @@ std::string_view Trim(std::string_view text) {
 
 }  // namespace
 
-bool EditGuardsPass(CMainFrame& frame) {
-    if (frame.downloadInProgress) return false;
-    if (frame.debugMode) {
-        frame.host().Message(CMainFrame::kDebugModeRefusal);
-        return false;
-    }
-    return true;
-}
+bool EditGuardsPass(CMainFrame& frame) { return PassesGuards(frame, EditAction::LadderEdit); }
 
 void NormalizeSelection(LadderView& view) {
     RungList& rungs = view.Rungs();
@@ -318,7 +312,7 @@ bool DeleteSelection(LadderView& view) {
 }
 
 bool MoveSelection(LadderView& view, MoveKey key) {
-    if (view.frame().downloadInProgress) return false;
+    if (!PassesBusyGuard(view.frame(), EditAction::LadderInput)) return false;
     NormalizeSelection(view);
     if (!view.selected) return false;
     CElement& selected = *view.selected;

@@ -20,8 +20,8 @@ class CElement;
 class CMainFrame;
 class LadderView;
 
-// The guards of every edit: false (and nothing else) while a download runs; false with
-// the refusal message while online in debug mode.
+// The guards of every edit (CommandGuards.h): false (and nothing else) while a download
+// runs; false with the refusal message while online in debug mode.
 bool EditGuardsPass(CMainFrame& frame);
 
 // A new rung after the current rung; it becomes current, its rung start the selection.

@@ -1,5 +1,6 @@
 #include "shell/LadderUndo.h"
 
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -36,12 +37,9 @@ void LadderUndo::SaveUndo(CMainFrame& frame, const LadderViewState& view) {
 }
 
 LadderUndo::Outcome LadderUndo::Undo(CMainFrame& frame, LadderViewState& view, bool focusInView) {
-    if (frame.downloadInProgress) return Outcome::Ignored;
+    if (!PassesBusyGuard(frame, Command::Undo)) return Outcome::Ignored;
     if (!focusInView) return Outcome::PassToFocus;
-    if (frame.debugMode) {
-        frame.host().Message(CMainFrame::kDebugModeRefusal);
-        return Outcome::Refused;
-    }
+    if (!PassesDebugGuard(frame, Command::Undo)) return Outcome::Refused;
     if (index_ == 0) return Outcome::Nothing;
     --index_;
     const auto at = snapshots_.begin() + index_;

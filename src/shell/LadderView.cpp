@@ -1,5 +1,7 @@
 #include "shell/LadderView.h"
 
+#include <algorithm>
+
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -17,6 +19,20 @@ LadderViewState LadderView::UndoState() {
     state.currentRung = currentRung;
     state.selected = selected;
     return state;
+}
+
+bool LadderView::ZoomIn() {
+    if (!CanZoomIn()) return false;
+    zoom = std::min(zoom + kZoomStep, kMaxZoom);
+    frame_.host().Repaint();
+    return true;
+}
+
+bool LadderView::ZoomOut() {
+    if (!CanZoomOut()) return false;
+    zoom = std::max(zoom - kZoomStep, kZoomStep);
+    frame_.host().Repaint();
+    return true;
 }
 
 void LadderView::SaveUndo() { undo.SaveUndo(frame_, UndoState()); }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "model/Ladder.h"
+#include "shell/FindInProgram.h"
 #include "shell/LadderUndo.h"
 
 namespace pontra {
@@ -26,7 +27,17 @@ public:
 
     int currentRung = 0;
     CElement* selected = nullptr;
+    // Zoom level in percent of the normal size, in steps of kZoomStep between kZoomStep
+    // and kMaxZoom.
+    static constexpr int kZoomStep = 10, kMaxZoom = 400;
+    int zoom = 100;
+    bool CanZoomIn() const { return zoom < kMaxZoom; }
+    bool CanZoomOut() const { return zoom > kZoomStep; }
+    bool ZoomIn();
+    bool ZoomOut();
     LadderUndo undo;
+    // The Find dialog's fields, kept while the view exists; "Find Next" passes them.
+    FindOptions findOptions;
     // The paste buffer: what the editor last copied or pasted (a rung or an element).
     std::unique_ptr<CRung> pasteRung;
     std::unique_ptr<CElement> pasteElement;

@@ -1,12 +1,14 @@
 #include "shell/MainFrame.h"
 
 #include "online/OnlineSession.h"
+#include "shell/HeapPolicy.h"
 #include "shell/Titles.h"
 
 namespace pontra {
 
 CMainFrame::CMainFrame(Host& host)
     : output(host), host_(host), project_(NewProject()), online_(std::make_unique<OnlineSession>(*this)) {
+    KeepFreedMemoryForReuse();
     CreateStandardLibrary(standardLibrary);
     host_.SetTimerHandler([this](int id) { OnTimer(id); });
 }
@@ -21,7 +23,13 @@ void CMainFrame::OnTimer(int id) {
 
 void CMainFrame::SetProject(std::unique_ptr<CProject> project) {
     project_ = std::move(project);
+    projectOpen_ = true;
     UpdateTitles();
+}
+
+void CMainFrame::CloseProject() {
+    project_ = NewProject();
+    projectOpen_ = false;
 }
 
 void CMainFrame::SetModified(bool modified) {

@@ -17,6 +17,15 @@ namespace pontra {
 
 class OnlineSession;
 
+// The bars the View menu shows and hides; the download bar follows downloadInProgress.
+struct BarVisibility {
+    bool toolbar = true;
+    bool statusBar = true;
+    bool instructionBar = true;
+    bool projectBar = true;
+    bool outputBar = true;
+};
+
 class CMainFrame {
 public:
     explicit CMainFrame(Host& host);
@@ -33,6 +42,11 @@ public:
 
     // Replaces the open project as a whole (the unit and type lists go with it).
     void SetProject(std::unique_ptr<CProject> project);
+    // Whether a project is open. After CloseProject none is (the start without a file on
+    // the command line, the Close command) until SetProject; project() then is an empty
+    // stand-in that no command edits.
+    bool HasProject() const { return projectOpen_; }
+    void CloseProject();
 
     // Application-wide state (not saved).
     int debugMode = 0;               // non-zero while online in debug mode
@@ -48,6 +62,11 @@ public:
     // The function-block instance log: started by each verification's self-check and
     // written to "LogTags.txt" when the check fails.
     std::vector<std::string> verificationLog;
+
+    // The shell's bars and the recent files (most recent first, at most four); restored
+    // from the settings at start-up.
+    BarVisibility bars;
+    std::vector<std::string> recentFiles;
 
     OutputWindow output;
     // The standard functions and function blocks, created once with the frame.
@@ -76,6 +95,7 @@ private:
     Host& host_;
     std::unique_ptr<CProject> project_;
     std::unique_ptr<OnlineSession> online_;
+    bool projectOpen_ = true;
 };
 
 }  // namespace pontra

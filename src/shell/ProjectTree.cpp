@@ -5,6 +5,7 @@
 #include "model/Naming.h"
 #include "model/Project.h"
 #include "model/Types.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 #include "shell/TagRules.h"
 
@@ -166,6 +167,7 @@ std::string ContextMenu(TreeRole role) {
 
 CUnit* AddComponent(CMainFrame& frame, const AddComponentRequest& request) {
     if (request.name.empty() || request.type == ComponentType::Function) return nullptr;
+    if (!PassesDebugGuard(frame, Command::AddComponent)) return nullptr;
     CProject& project = frame.project();
     if (std::string refusal = NameRefusal(project, request.name); !refusal.empty()) {
         frame.host().Message(refusal);
@@ -193,13 +195,14 @@ bool RenameItem(CMainFrame& frame, const TreeItem& item, const std::string& text
         uint16_t number = 0;
         if (!ParseVersionNumber(text, number)) return false;
         uint16_t& field = item.role == TreeRole::MajorNumber ? project.doc.version.major : project.doc.version.minor;
-        if (field == number) return false;
+        if (field == number || !PassesDebugGuard(frame, EditAction::ProjectTreeEdit)) return false;
         field = number;
         ProjectChanged(frame);
         return true;
     }
     CUnit* unit = project.FindUnit(item.unit);
     if (!unit || IsConfigurationUnit(project, *unit) || text == unit->name) return false;
+    if (!PassesDebugGuard(frame, EditAction::ProjectTreeEdit)) return false;
     if (std::string refusal = NameRefusal(project, text); !refusal.empty()) {
         frame.host().Message(refusal);
         return false;
@@ -215,6 +218,7 @@ bool RenameItem(CMainFrame& frame, const TreeItem& item, const std::string& text
 bool DeleteComponent(CMainFrame& frame, CUnit& unit) {
     CProject& project = frame.project();
     if (IsConfigurationUnit(project, unit)) return false;
+    if (!PassesDebugGuard(frame, Command::DeleteComponent)) return false;
     const std::string question = unit.IsFunctionBlock() ? "Do you really want to delete function block '"
                                                         : "Do you really want to delete type '";
     if (!frame.host().AskOkCancel(question + unit.name + "'?")) return false;

@@ -5,6 +5,7 @@
 
 #include "build/OperandScope.h"
 #include "model/Project.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -32,9 +33,6 @@ StEditor::StEditor(CMainFrame& frame, CUnit& unit) : frame_(frame), unit_(unit),
     Colour();
 }
 
-bool StEditor::Busy() const {
-    return frame_.downloadInProgress;
-}
 bool StEditor::Online() const {
     return frame_.debugMode != 0;
 }
@@ -194,7 +192,7 @@ void StEditor::InsertCallParameters(size_t caret) {
     }
     if (!name) return;
     CProject& project = frame_.project();
-    const UnitScope scope{&project, &unit_, {&unit_.tags, &project.doc.controllerTags}, nullptr};
+    const UnitScope scope{&project, &unit_, {&unit_.tags, &project.doc.controllerTags}, nullptr, {}};
     const CTag* tag = FindOperandTag(scope, name->text).tag;
     if (!tag || !project.FindType(tag->dataType)) return;
     const SymbolEntry* block = Symbols().Find(tag->dataType);
@@ -271,7 +269,7 @@ void StEditor::CaretKey() {
 // --- commands ------------------------------------------------------------------------------
 
 StEditor::Outcome StEditor::Copy() {
-    if (Busy()) return Outcome::Ignored;
+    if (!PassesBusyGuard(frame_, Command::Copy)) return Outcome::Ignored;
     if (selStart_ == selEnd_) return Outcome::Nothing;
     std::string text;
     for (char c : text_.Text(selStart_, selEnd_)) {
@@ -285,7 +283,7 @@ StEditor::Outcome StEditor::Copy() {
 }
 
 StEditor::Outcome StEditor::Cut() {
-    if (Busy() || Online()) return Outcome::Ignored;
+    if (!PassesBusyGuard(frame_, Command::Cut) || Online()) return Outcome::Ignored;
     symbols_.reset();
     if (Copy() != Outcome::Done) return Outcome::Nothing;
     Replace(selStart_, selEnd_, "", Record::Step);
@@ -299,7 +297,7 @@ bool StEditor::CanPaste() {
 }
 
 StEditor::Outcome StEditor::Paste() {
-    if (Busy() || Online()) return Outcome::Ignored;
+    if (!PassesBusyGuard(frame_, Command::Paste) || Online()) return Outcome::Ignored;
     symbols_.reset();
     const std::optional<std::string> text = frame_.host().GetClipboard(Host::kClipboardText);
     if (!text || text->empty()) return Outcome::Nothing;
@@ -309,11 +307,8 @@ StEditor::Outcome StEditor::Paste() {
 }
 
 StEditor::Outcome StEditor::Undo() {
-    if (Busy()) return Outcome::Ignored;
-    if (Online()) {
-        frame_.host().Message(CMainFrame::kDebugModeRefusal);
-        return Outcome::Refused;
-    }
+    if (!PassesBusyGuard(frame_, Command::Undo)) return Outcome::Ignored;
+    if (!PassesDebugGuard(frame_, Command::Undo)) return Outcome::Refused;
     if (!text_.CanUndo()) {
         frame_.host().Message(kCannotUndo);
         return Outcome::Nothing;
@@ -326,7 +321,7 @@ StEditor::Outcome StEditor::Undo() {
 }
 
 StEditor::Outcome StEditor::InsertTemplate(StatementTemplate kind) {
-    if (Busy() || Online()) return Outcome::Ignored;
+    if (!PassesBusyGuard(frame_, EditAction::StTemplate) || Online()) return Outcome::Ignored;
     symbols_.reset();
     int tabs = 0;
     if (!text_.Lines().empty()) {

@@ -118,7 +118,6 @@ public:
     const HoverTip& Tip() const { return tip_; }
 
 private:
-    bool Busy() const;
     bool Online() const;
     HoverContext Context();
     // The symbol table, built on first use in each handler: the project may change

@@ -15,7 +15,7 @@ constexpr const char* kStructured = "{...}";
 constexpr const char* kUnknown = "???";
 
 UnitScope TagsOf(const HoverContext& context, CUnit& unit) {
-    return UnitScope{context.project, &unit, {&unit.tags}, nullptr};
+    return UnitScope{context.project, &unit, {&unit.tags}, nullptr, {}};
 }
 
 std::optional<long long> IndexValue(const HoverContext& context, const UnitScope& scope,

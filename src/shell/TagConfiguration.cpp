@@ -3,6 +3,7 @@
 #include "model/Project.h"
 #include "model/Tag.h"
 #include "model/ValueStyle.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 #include "shell/TagRules.h"
 
@@ -76,7 +77,7 @@ NumberLimits CurrentLimits(const CTag& member) {
 }
 
 bool EditNumberLimits(CMainFrame& frame, CTag& member, const NumberLimits& limits) {
-    if (member.configMode != kConfigRange) return false;
+    if (member.configMode != kConfigRange || !PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     int32_t min = 0, max = 0;
     std::string message;
     if (!limits.min.empty() && !ParseMemberValue(member, limits.min, min, message)) {
@@ -144,7 +145,7 @@ bool SelectionDialog::Delete(int row) {
 }
 
 bool SelectionDialog::Apply(CMainFrame& frame, CTag& member) {
-    if (member.configMode != kConfigChoice) return false;
+    if (member.configMode != kConfigChoice || !PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     std::vector<uint32_t> values;
     for (size_t i = 0; i < rows.size(); ++i) {
         int32_t value = 0;

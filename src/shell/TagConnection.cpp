@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "model/Tag.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -83,7 +84,7 @@ void ConnectionDialog::ChooseItem(int index) {
 }
 
 bool ConnectionDialog::Apply(CMainFrame& frame, CTag& slot) const {
-    if (slot.connectionKind == kConnNone) return false;
+    if (slot.connectionKind == kConnNone || !PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     const uint8_t oldKind = slot.connectionKind;
     const uint32_t oldWord = slot.connectionWord;
     const uint16_t oldParam = slot.connectionParam;

@@ -6,6 +6,7 @@
 #include "model/Project.h"
 #include "model/TagRename.h"
 #include "model/Types.h"
+#include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
@@ -231,7 +232,7 @@ std::string_view ControlTypeName(int mode) {
 CTag* CreateTag(CMainFrame& frame, const TagListSubject& subject, const NewTagRequest& request) {
     CProject& project = frame.project();
     TagList* list = EditedTags(project, subject);
-    if (!list) return nullptr;
+    if (!list || !PassesDebugGuard(frame, EditAction::TagEdit)) return nullptr;
     std::string refusal = NameRefusal(project, subject, *list, request.name);
     if (refusal.empty()) refusal = TypeRefusal(project, subject, *list, nullptr, request.dataType);
     if (refusal.empty()) refusal = CheckTagDescription(request.description);
@@ -263,6 +264,7 @@ CTag* CreateTag(CMainFrame& frame, const TagListSubject& subject, const NewTagRe
 bool EditTagName(CMainFrame& frame, const TagListSubject& subject, CTag& tag, const std::string& name) {
     CProject& project = frame.project();
     if (!IsDeclaredIn(project, subject, tag) || tag.name == name) return false;
+    if (!PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     if (Refuse(frame, NameRefusal(project, subject, *EditedTags(project, subject), name))) return false;
     const std::string old = tag.name;
     tag.name = name;
@@ -282,6 +284,7 @@ bool EditTagName(CMainFrame& frame, const TagListSubject& subject, CTag& tag, co
 bool EditTagDataType(CMainFrame& frame, const TagListSubject& subject, CTag& tag, const std::string& type) {
     CProject& project = frame.project();
     if (!IsDeclaredIn(project, subject, tag) || tag.dataType == type) return false;
+    if (!PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     if (Refuse(frame, TypeRefusal(project, subject, *EditedTags(project, subject), &tag, type))) return false;
     tag.dataType = type;
     tag.style = StyleFor(tag.style, type);
@@ -294,6 +297,7 @@ bool EditTagDataType(CMainFrame& frame, const TagListSubject& subject, CTag& tag
 bool EditTagDescription(CMainFrame& frame, const TagListSubject& subject, CTag& tag, const std::string& description) {
     CProject& project = frame.project();
     if (!IsDeclaredIn(project, subject, tag) || tag.description == description) return false;
+    if (!PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     if (Refuse(frame, CheckTagDescription(description))) return false;
     tag.description = description;
     Changed(frame, subject);
@@ -304,6 +308,7 @@ bool EditControlType(CMainFrame& frame, const TagListSubject& subject, CTag& tag
     CProject& project = frame.project();
     if (!IsConfigurationList(project, subject) || !IsDeclaredIn(project, subject, tag)) return false;
     if (mode < kConfigNone || mode > kConfigChoice || mode == tag.configMode) return false;
+    if (!PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     if (mode == kConfigValue && tag.dataType != "BOOL" &&
         Refuse(frame, "Check control is allowed for BOOL type only!"))
         return false;
@@ -316,7 +321,7 @@ bool EditControlType(CMainFrame& frame, const TagListSubject& subject, CTag& tag
 
 bool DeleteTag(CMainFrame& frame, const TagListSubject& subject, CTag& tag) {
     CProject& project = frame.project();
-    if (!IsDeclaredIn(project, subject, tag)) return false;
+    if (!IsDeclaredIn(project, subject, tag) || !PassesDebugGuard(frame, EditAction::TagEdit)) return false;
     if (!frame.host().AskOkCancel("Do you want to delete tag '" + tag.name + "'?")) return false;
     TagList& list = *EditedTags(project, subject);
     std::erase_if(list, [&](const std::unique_ptr<CTag>& t) { return t.get() == &tag; });
@@ -326,7 +331,7 @@ bool DeleteTag(CMainFrame& frame, const TagListSubject& subject, CTag& tag) {
 
 bool ToggleNonVolatile(CMainFrame& frame, const TagListSubject& subject, CTag& tag) {
     CProject& project = frame.project();
-    if (!IsDeclaredIn(project, subject, tag)) return false;
+    if (!IsDeclaredIn(project, subject, tag) || !PassesDebugGuard(frame, Command::NonVolatile)) return false;
     tag.nonVolatile = tag.nonVolatile ? 0 : 1;
     if (IsConfigurationList(project, subject)) {
         for (auto& instance : project.doc.tags) {

@@ -4,9 +4,10 @@
 // block's tags, or a user type's member declarations.
 //
 // Each operation returns whether it changed the project; a refusal shows its message
-// and leaves everything as it was. After a change of a function block's tags or a
-// type's members, every tag of that type (anywhere in the project) gets its members
-// rebuilt, keeping the initial values and styles its members had.
+// and leaves everything as it was. Online in debug mode every change is refused. After
+// a change of a function block's tags or a type's members, every tag of that type
+// (anywhere in the project) gets its members rebuilt, keeping the initial values and
+// styles its members had.
 #pragma once
 
 #include <string>

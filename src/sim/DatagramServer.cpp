@@ -16,8 +16,8 @@ bool DatagramServer::Open(uint32_t address, uint16_t port, std::string& error) {
     return socket_.Valid();
 }
 
-void DatagramServer::AddTo(PollSet& set) {
-    set.Add(socket_.Get(), POLLIN, [this](short) { Receive(); });
+void DatagramServer::Attach(EventLoop& loop) {
+    loop.Watch(socket_.Get(), false, [this](short) { Receive(); });
 }
 
 void DatagramServer::Receive() {

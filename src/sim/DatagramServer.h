@@ -13,7 +13,8 @@ class DatagramServer {
 public:
     explicit DatagramServer(SoftModule& module) : module_(module) {}
     bool Open(uint32_t address, uint16_t port, std::string& error);
-    void AddTo(PollSet& set);
+    // Serves from now on through `loop`.
+    void Attach(EventLoop& loop);
 
 private:
     void Receive();

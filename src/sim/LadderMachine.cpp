@@ -1,5 +1,6 @@
 #include "sim/LadderMachine.h"
 
+#include <array>
 #include <climits>
 #include <cmath>
 
@@ -21,6 +22,14 @@ int32_t Sqrt(int32_t a) {
     while ((r + 1) * (r + 1) <= v) ++r;
     return static_cast<int32_t>(r);
 }
+
+// Words of each instruction code, looked up on every step of a scan.
+const std::array<uint8_t, 256> kWordsByCode = [] {
+    std::array<uint8_t, 256> table{};
+    for (int code = 0; code < 256; ++code)
+        if (const OpInfo* op = FindOp(static_cast<uint8_t>(code))) table[static_cast<size_t>(code)] = op->words;
+    return table;
+}();
 
 }  // namespace
 
@@ -65,30 +74,55 @@ bool LadderMachine::Stop(uint16_t code) {
     return false;
 }
 
-bool LadderMachine::Scan(uint64_t nowMs) {
-    if (!Runnable()) return false;
-    if (tags_.size() > kFirstScanByte) {
-        tags_[kFirstScanByte] = static_cast<uint8_t>((tags_[kFirstScanByte] & ~1u) | (firstScan_ ? 1u : 0u));
-    }
-    firstScan_ = false;
-    now_ = nowMs;
-    executed_ = 0;
-    pc_ = 0;
-    base_ = 0;
-    rc_ = false;
-    branchDepth_ = 0;
-    callDepth_ = 0;
-    for (;;) {
-        if (++executed_ > instructionLimit_) return Stop(kRuntimeEndOfStack);
-        if (!Step(program_.words[pc_])) return error_.code == 0;
+// The step is kept inside the scan loop: a call per instruction costs as much as most
+// instructions.
+#if defined(__GNUC__)
+#define PONTRA_SIM_HOT [[gnu::always_inline]] inline
+#else
+#define PONTRA_SIM_HOT inline
+#endif
+
+// Bit `position` (0..31) of the little-endian word at `address`, touching only its byte.
+bool LadderMachine::GetBit(uint32_t address, uint8_t position) const {
+    if (address > tags_.size() || tags_.size() - address < 4) return false;
+    return (tags_[address + position / 8u] >> (position % 8u)) & 1;
+}
+
+void LadderMachine::SetBit(uint32_t address, uint8_t position, bool value) {
+    if (address > tags_.size() || tags_.size() - address < 4) return;
+    uint8_t& byte = tags_[address + position / 8u];
+    const auto mask = static_cast<uint8_t>(1u << (position % 8u));
+    byte = value ? byte | mask : byte & static_cast<uint8_t>(~mask);
+}
+
+void LadderMachine::Bit(uint8_t op, uint32_t word) {
+    const uint32_t address = base_ + program_.words[pc_ + 1];
+    const uint8_t position = Byte1(word);
+    switch (op) {
+        case kXic: rc_ = rc_ && GetBit(address, position); break;
+        case kXio: rc_ = rc_ && !GetBit(address, position); break;
+        case kOte: SetBit(address, position, rc_); break;
+        case kOtl: if (rc_) SetBit(address, position, true); break;
+        case kOtu: if (rc_) SetBit(address, position, false); break;
+        case kOns: {
+            const bool out = rc_ && !GetBit(address, position);
+            SetBit(address, position, rc_);
+            rc_ = out;
+            break;
+        }
+        case kAndBit: rc_ = rc_ && GetBit(address, position); break;
+        case kOrBit: rc_ = rc_ || GetBit(address, position); break;
+        case kXorBit: rc_ = rc_ != GetBit(address, position); break;
+        case kNotBit: rc_ = !GetBit(address, position); break;
+        default: break;
     }
 }
 
 // Executes the instruction at pc_ and moves pc_ on; false when the scan ends.
-bool LadderMachine::Step(uint32_t word) {
+PONTRA_SIM_HOT bool LadderMachine::Step(uint32_t word) {
     const uint8_t op = OpOf(word);
     const uint32_t* w = &program_.words[pc_];
-    const uint8_t size = FindOp(op)->words;
+    const uint8_t size = kWordsByCode[op];
     switch (op) {
         case kRung:
             rc_ = true;
@@ -162,6 +196,33 @@ bool LadderMachine::Step(uint32_t word) {
     return true;
 }
 
+bool LadderMachine::Scan(uint64_t nowMs) {
+    if (!Runnable()) return false;
+    if (tags_.size() > kFirstScanByte) {
+        tags_[kFirstScanByte] = static_cast<uint8_t>((tags_[kFirstScanByte] & ~1u) | (firstScan_ ? 1u : 0u));
+    }
+    firstScan_ = false;
+    now_ = nowMs;
+    executed_ = 0;
+    pc_ = 0;
+    base_ = 0;
+    rc_ = false;
+    branchDepth_ = 0;
+    callDepth_ = 0;
+    // counted in a local: the member would be stored on every step
+    const uint64_t limit = instructionLimit_;
+    for (uint64_t executed = 1;; ++executed) {
+        if (executed > limit) {
+            executed_ = executed;
+            return Stop(kRuntimeEndOfStack);
+        }
+        if (!Step(program_.words[pc_])) {
+            executed_ = executed;
+            return error_.code == 0;
+        }
+    }
+}
+
 uint32_t LadderMachine::LoadU32(uint32_t address) const {
     if (address > tags_.size() || tags_.size() - address < 4) return 0;
     const uint8_t* p = &tags_[address];
@@ -171,14 +232,6 @@ uint32_t LadderMachine::LoadU32(uint32_t address) const {
 void LadderMachine::StoreU32(uint32_t address, uint32_t value) {
     if (address > tags_.size() || tags_.size() - address < 4) return;
     for (int i = 0; i < 4; ++i) tags_[address + i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-bool LadderMachine::GetBit(uint32_t address, uint8_t position) const { return (LoadU32(address) >> position) & 1; }
-
-void LadderMachine::SetBit(uint32_t address, uint8_t position, bool value) {
-    const uint32_t mask = 1u << position;
-    const uint32_t old = LoadU32(address);
-    StoreU32(address, value ? old | mask : old & ~mask);
 }
 
 // An operand's value: the immediate itself, or the tag of that width (signed).
@@ -202,29 +255,6 @@ void LadderMachine::Store(uint8_t type, uint32_t operand, int32_t value) {
     if (type == kTypeBoolOrImmediate || address > tags_.size() || tags_.size() - address < type) return;
     for (uint8_t i = 0; i < type; ++i)
         tags_[address + i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-}
-
-void LadderMachine::Bit(uint8_t op, uint32_t word) {
-    const uint32_t address = base_ + program_.words[pc_ + 1];
-    const uint8_t position = Byte1(word);
-    switch (op) {
-        case kXic: rc_ = rc_ && GetBit(address, position); break;
-        case kXio: rc_ = rc_ && !GetBit(address, position); break;
-        case kOte: SetBit(address, position, rc_); break;
-        case kOtl: if (rc_) SetBit(address, position, true); break;
-        case kOtu: if (rc_) SetBit(address, position, false); break;
-        case kOns: {
-            const bool out = rc_ && !GetBit(address, position);
-            SetBit(address, position, rc_);
-            rc_ = out;
-            break;
-        }
-        case kAndBit: rc_ = rc_ && GetBit(address, position); break;
-        case kOrBit: rc_ = rc_ || GetBit(address, position); break;
-        case kXorBit: rc_ = rc_ != GetBit(address, position); break;
-        case kNotBit: rc_ = !GetBit(address, position); break;
-        default: break;
-    }
 }
 
 // OSR and OSF: operand 1 is the storage bit, operand 2 the output bit.

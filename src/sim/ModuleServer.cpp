@@ -17,21 +17,29 @@ bool ModuleServer::Open(std::string& error) {
            datagrams_.Open(address_, ports_.udp, error);
 }
 
-void ModuleServer::Run(int wakeFd) {
-    PollSet set;
+void ModuleServer::Attach(EventLoop& loop) {
+    registers_.Attach(loop);
+    tftp_.Attach(loop);
+    datagrams_.Attach(loop);
+}
+
+uint64_t ModuleServer::OnTime(uint64_t nowMs) {
+    return std::min({module_.Tick(nowMs), registers_.OnTime(nowMs), tftp_.OnTime(nowMs)});
+}
+
+bool RunModules(std::span<ModuleServer* const> modules, int wakeFd) {
+    EventLoop loop;
     bool stop = false;
+    if (!loop.Valid() || !loop.Watch(wakeFd, false, [&stop](short) { stop = true; })) return false;
+    for (ModuleServer* m : modules) m->Attach(loop);
     while (!stop) {
-        const uint64_t now = NowMs();
-        const uint64_t next = std::min({module_.Tick(now), registers_.OnTime(now), tftp_.OnTime(now)});
-        set.Clear();
-        set.Add(wakeFd, POLLIN, [&stop](short) { stop = true; });
-        registers_.AddTo(set);
-        tftp_.AddTo(set);
-        datagrams_.AddTo(set);
+        uint64_t next = UINT64_MAX;
+        for (ModuleServer* m : modules) next = std::min(next, m->OnTime(NowMs()));
         const uint64_t after = NowMs();
         const uint64_t wait = next <= after ? 0 : std::min(next - after, kMaxWaitMs);
-        if (!set.Wait(static_cast<int>(wait))) break;
+        if (!loop.Wait(static_cast<int>(wait))) return false;
     }
+    return true;
 }
 
 }  // namespace pontra::sim

@@ -1,7 +1,8 @@
-// One soft module with its three servers, run by one thread until told to stop.
+// One soft module with its three servers; one thread runs many of them (RunModules).
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "sim/DatagramServer.h"
@@ -25,8 +26,10 @@ public:
 
     // Binds the three sockets; false with `error` when one cannot be bound.
     bool Open(std::string& error);
-    // Serves and scans until `wakeFd` becomes readable.
-    void Run(int wakeFd);
+    // Serves from now on through `loop`.
+    void Attach(EventLoop& loop);
+    // Runs the scan that is due and the servers' timers; returns when it next needs to look.
+    uint64_t OnTime(uint64_t nowMs);
 
     SoftModule& Module() { return module_; }
 
@@ -38,5 +41,9 @@ private:
     TftpServer tftp_;
     DatagramServer datagrams_;
 };
+
+// Serves and scans `modules` on the calling thread until `wakeFd` becomes readable; false
+// when its event loop cannot be set up.
+bool RunModules(std::span<ModuleServer* const> modules, int wakeFd);
 
 }  // namespace pontra::sim

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -112,21 +113,58 @@ Fd ListenTcp(uint32_t address, uint16_t port, std::string& error) {
     return fd;
 }
 
-void PollSet::Clear() {
-    fds_.clear();
-    handlers_.clear();
+namespace {
+
+uint32_t EpollEvents(bool writable) { return EPOLLIN | (writable ? EPOLLOUT : 0u); }
+
+short PollFlags(uint32_t events) {
+    return static_cast<short>(((events & EPOLLIN) ? POLLIN : 0) | ((events & EPOLLOUT) ? POLLOUT : 0) |
+                              ((events & EPOLLHUP) ? POLLHUP : 0) | ((events & EPOLLERR) ? POLLERR : 0));
 }
 
-void PollSet::Add(int fd, short events, Handler handler) {
-    fds_.push_back({fd, events, 0});
-    handlers_.push_back(std::move(handler));
+}  // namespace
+
+EventLoop::EventLoop() : epoll_(::epoll_create1(EPOLL_CLOEXEC)) {}
+
+EventLoop::~EventLoop() = default;
+
+bool EventLoop::Watch(int fd, bool writable, Handler handler) {
+    epoll_event event{};
+    event.events = EpollEvents(writable);
+    event.data.fd = fd;
+    if (::epoll_ctl(epoll_.Get(), EPOLL_CTL_ADD, fd, &event) != 0) return false;
+    entries_[fd] = {std::move(handler), writable};
+    return true;
 }
 
-bool PollSet::Wait(int timeoutMs) {
-    const int n = ::poll(fds_.data(), fds_.size(), timeoutMs);
+void EventLoop::SetWritable(int fd, bool writable) {
+    auto it = entries_.find(fd);
+    if (it == entries_.end() || it->second.writable == writable) return;
+    epoll_event event{};
+    event.events = EpollEvents(writable);
+    event.data.fd = fd;
+    ::epoll_ctl(epoll_.Get(), EPOLL_CTL_MOD, fd, &event);
+    it->second.writable = writable;
+}
+
+void EventLoop::Unwatch(int fd) {
+    auto it = entries_.find(fd);
+    if (it == entries_.end()) return;
+    ::epoll_ctl(epoll_.Get(), EPOLL_CTL_DEL, fd, nullptr);
+    entries_.erase(it);
+}
+
+bool EventLoop::Wait(int timeoutMs) {
+    epoll_event events[64];
+    const int n = ::epoll_wait(epoll_.Get(), events, 64, timeoutMs);
     if (n < 0) return errno == EINTR;
-    for (size_t i = 0; i < fds_.size(); ++i)
-        if (fds_[i].revents) handlers_[i](fds_[i].revents);
+    for (int i = 0; i < n; ++i) {
+        auto it = entries_.find(events[i].data.fd);
+        if (it == entries_.end()) continue;  // unwatched by an earlier handler of this round
+        // a copy: the handler may unwatch its own socket or watch new ones
+        const Handler handler = it->second.handler;
+        handler(PollFlags(events[i].events));
+    }
     return true;
 }
 

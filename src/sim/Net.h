@@ -1,5 +1,5 @@
 // The little of POSIX sockets the soft module needs: loopback addresses, bound
-// non-blocking sockets, an owning descriptor and a poll set rebuilt every turn.
+// non-blocking sockets, an owning descriptor and an event loop over many sockets.
 #pragma once
 
 #include <netinet/in.h>
@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace pontra::sim {
@@ -48,18 +49,34 @@ private:
 Fd BindUdp(uint32_t address, uint16_t port, std::string& error);
 Fd ListenTcp(uint32_t address, uint16_t port, std::string& error);
 
-class PollSet {
+// The sockets of many modules served by one thread (epoll). A socket is watched from
+// when it opens until just before it closes; its handler gets the ready events as poll
+// flags (POLLIN, POLLOUT, POLLHUP, POLLERR). Readiness is level-triggered, and a handler
+// may be called once for a socket that has just taken the number of a closed one, so
+// handlers read without blocking and accept finding nothing.
+class EventLoop {
 public:
     using Handler = std::function<void(short revents)>;
-    void Clear();
-    void Add(int fd, short events, Handler handler);
+    EventLoop();
+    ~EventLoop();
+    EventLoop(const EventLoop&) = delete;
+    EventLoop& operator=(const EventLoop&) = delete;
+
+    bool Valid() const { return epoll_.Valid(); }
+    // Readable always, writable too when `writable`; false when the socket cannot be watched.
+    bool Watch(int fd, bool writable, Handler handler);
+    void SetWritable(int fd, bool writable);
+    void Unwatch(int fd);
     // Waits at most `timeoutMs` (-1: no limit) and calls the handler of every ready
-    // descriptor; false when poll itself failed.
+    // socket; false when the wait itself failed.
     bool Wait(int timeoutMs);
 
 private:
-    std::vector<pollfd> fds_;
-    std::vector<Handler> handlers_;
+    struct Entry {
+        Handler handler;
+        bool writable = false;
+    };
+    Fd epoll_;
+    std::unordered_map<int, Entry> entries_;
 };
-
 }  // namespace pontra::sim

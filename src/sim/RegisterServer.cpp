@@ -70,14 +70,9 @@ bool RegisterServer::Open(uint32_t address, uint16_t port, std::string& error) {
     return listen_.Valid();
 }
 
-void RegisterServer::AddTo(PollSet& set) {
-    set.Add(listen_.Get(), POLLIN, [this](short) { Accept(); });
-    for (auto& c : connections_) {
-        if (c->closed) continue;
-        Connection* p = c.get();
-        set.Add(p->fd.Get(), static_cast<short>(POLLIN | (p->out.empty() ? 0 : POLLOUT)),
-                [this, p](short revents) { Service(*p, revents); });
-    }
+void RegisterServer::Attach(EventLoop& loop) {
+    loop_ = &loop;
+    loop.Watch(listen_.Get(), false, [this](short) { Accept(); });
 }
 
 void RegisterServer::Accept() {
@@ -90,6 +85,8 @@ void RegisterServer::Accept() {
             continue;  // closed at once
         }
         auto c = std::make_unique<Connection>();
+        Connection* p = c.get();
+        if (!loop_->Watch(fd.Get(), false, [this, p](short revents) { Service(*p, revents); })) continue;
         c->fd = std::move(fd);
         c->lastActive = NowMs();
         connections_.push_back(std::move(c));
@@ -131,6 +128,8 @@ void RegisterServer::Service(Connection& c, short revents) {
         if (n > 0) c.out.erase(c.out.begin(), c.out.begin() + n);
         if (c.out.size() > kMaxPending) c.closed = true;
     }
+    // woken for writing only while replies wait
+    if (!c.closed) loop_->SetWritable(c.fd.Get(), !c.out.empty());
 }
 
 uint64_t RegisterServer::OnTime(uint64_t nowMs) {
@@ -139,7 +138,10 @@ uint64_t RegisterServer::OnTime(uint64_t nowMs) {
         if (!c->closed && nowMs - c->lastActive >= kIdleMs) c->closed = true;
         if (!c->closed) next = std::min(next, c->lastActive + kIdleMs);
     }
-    std::erase_if(connections_, [](const auto& c) { return c->closed; });
+    std::erase_if(connections_, [this](const auto& c) {
+        if (c->closed) loop_->Unwatch(c->fd.Get());
+        return c->closed;
+    });
     return next;
 }
 

@@ -22,7 +22,8 @@ class RegisterServer {
 public:
     explicit RegisterServer(SoftModule& module) : module_(module) {}
     bool Open(uint32_t address, uint16_t port, std::string& error);
-    void AddTo(PollSet& set);
+    // Serves from now on through `loop`.
+    void Attach(EventLoop& loop);
     // Closes idle and finished connections; returns when it next needs to look.
     uint64_t OnTime(uint64_t nowMs);
 
@@ -37,6 +38,7 @@ private:
     void Service(Connection& c, short revents);
 
     SoftModule& module_;
+    EventLoop* loop_ = nullptr;
     Fd listen_;
     std::vector<std::unique_ptr<Connection>> connections_;
 };

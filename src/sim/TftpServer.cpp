@@ -14,12 +14,9 @@ bool TftpServer::Open(uint32_t address, uint16_t port, std::string& error) {
     return server_.Valid();
 }
 
-void TftpServer::AddTo(PollSet& set) {
-    set.Add(server_.Get(), POLLIN, [this](short) { OnRequest(); });
-    for (uint32_t id : service_.OpenTransfers()) {
-        const auto fd = transfers_.find(id);
-        if (fd != transfers_.end()) set.Add(fd->second.Get(), POLLIN, [this, id](short) { OnPacket(id); });
-    }
+void TftpServer::Attach(EventLoop& loop) {
+    loop_ = &loop;
+    loop.Watch(server_.Get(), false, [this](short) { OnRequest(); });
 }
 
 void TftpServer::OnRequest() {
@@ -52,6 +49,7 @@ bool TftpServer::OpenTransfer(uint32_t id, const sockaddr_in& peer) {
     std::string error;
     Fd fd = BindUdp(address_, 0, error);
     if (!fd.Valid() || ::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) return false;
+    if (!loop_->Watch(fd.Get(), false, [this, id](short) { OnPacket(id); })) return false;
     transfers_[id] = std::move(fd);
     return true;
 }
@@ -61,6 +59,11 @@ void TftpServer::SendOnTransfer(uint32_t id, std::span<const uint8_t> packet) {
     if (fd != transfers_.end()) ::send(fd->second.Get(), packet.data(), packet.size(), MSG_NOSIGNAL);
 }
 
-void TftpServer::CloseTransfer(uint32_t id) { transfers_.erase(id); }
+void TftpServer::CloseTransfer(uint32_t id) {
+    const auto fd = transfers_.find(id);
+    if (fd == transfers_.end()) return;
+    loop_->Unwatch(fd->second.Get());
+    transfers_.erase(fd);
+}
 
 }  // namespace pontra::sim

@@ -16,7 +16,8 @@ class TftpServer : private TftpLink {
 public:
     explicit TftpServer(SoftModule& module) : service_(module, *this) {}
     bool Open(uint32_t address, uint16_t port, std::string& error);
-    void AddTo(PollSet& set);
+    // Serves from now on through `loop`.
+    void Attach(EventLoop& loop);
     // Retransmits, ends finished and abandoned transfers; returns when it next needs to look.
     uint64_t OnTime(uint64_t nowMs) { return service_.OnTime(nowMs); }
 
@@ -29,6 +30,7 @@ private:
     void SendOnTransfer(uint32_t id, std::span<const uint8_t> packet) override;
     void CloseTransfer(uint32_t id) override;
 
+    EventLoop* loop_ = nullptr;
     uint32_t address_ = 0;
     Fd server_;
     std::map<uint32_t, Fd> transfers_;

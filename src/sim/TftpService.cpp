@@ -97,11 +97,23 @@ void TftpService::OnRequest(std::span<const uint8_t> p, const sockaddr_in& from,
     }
     if (!EqualsNoCase(request->mode, "octet")) return Refuse(from, kErrUndefined, "Only octet mode is supported");
     if (request->file != kImageFileName) return Refuse(from, kErrNotFound, "File not found");
-    if (std::count_if(transfers_.begin(), transfers_.end(), [](auto& t) { return !t->closed; }) >=
-        static_cast<std::ptrdiff_t>(kMaxTransfers))
-        return Refuse(from, kErrUndefined, "Too many transfers");
+    if (!MakeRoom()) return Refuse(from, kErrUndefined, "Too many transfers");
     if (opcode == kWrq) StartWrite(from, request->tsize, nowMs);
     else StartRead(from, nowMs);
+}
+
+bool TftpService::MakeRoom() {
+    const auto open = [this] {
+        return std::count_if(transfers_.begin(), transfers_.end(), [](const auto& t) { return !t->closed; });
+    };
+    // A finished transfer lingers only to answer a repeated last block; a new transfer
+    // takes the place of the oldest such one, so that downloads in quick succession
+    // are not refused.
+    for (auto& t : transfers_) {
+        if (open() < static_cast<std::ptrdiff_t>(kMaxTransfers)) break;
+        if (!t->closed && t->finished) t->closed = true;
+    }
+    return open() < static_cast<std::ptrdiff_t>(kMaxTransfers);
 }
 
 TftpService::Transfer* TftpService::NewTransfer(const sockaddr_in& peer, bool write) {

@@ -77,6 +77,9 @@ private:
 
     void StartWrite(const sockaddr_in& peer, std::optional<uint32_t> tsize, uint64_t nowMs);
     void StartRead(const sockaddr_in& peer, uint64_t nowMs);
+    // Room for one more transfer, ending lingering finished ones first; false when
+    // every place is taken by a transfer under way.
+    bool MakeRoom();
     Transfer* NewTransfer(const sockaddr_in& peer, bool write);
     Transfer* Find(uint32_t id);
     void OnData(Transfer& t, uint16_t block, std::span<const uint8_t> payload, uint64_t nowMs);

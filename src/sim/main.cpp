@@ -1,10 +1,12 @@
 // pontra-sim: one or many soft modules on loopback addresses, serving the register
 // protocol, TFTP and the datagram channel, and running the program images they receive.
 #include <CLI/CLI.hpp>
+#include <sched.h>
 #include <signal.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -58,6 +60,13 @@ bool ReadProgram(const std::string& path, std::vector<uint8_t>& image) {
     return !in.bad() && image.size() <= kMaxProgramFile;
 }
 
+// Processors this process may run on (taskset narrows them), at least 1.
+size_t UsableProcessors() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return static_cast<size_t>(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,7 +74,7 @@ int main(int argc, char** argv) {
     Settings s;
     CLI::App app{"pontra-sim: soft Vessa modules on loopback addresses"};
     app.add_option("--address", s.address, "address of the first module (127.0.0.0/8 only)");
-    app.add_option("--count", s.count, "number of modules at consecutive addresses")->check(CLI::Range(1u, 254u));
+    app.add_option("--count", s.count, "number of modules at consecutive addresses")->check(CLI::Range(1u, 1024u));
     app.add_option("--type", s.type, "controller type the modules identify as");
     app.add_option("--firmware", s.firmware, "firmware version major.minor");
     app.add_option("--memory-code", s.memoryCode, "program memory size code 0..3")->check(CLI::Range(0, 3));
@@ -136,8 +145,18 @@ int main(int argc, char** argv) {
 
     const int wake = eventfd(0, EFD_CLOEXEC);
     if (wake < 0) return kExitFailed;
+    // One thread per processor the process may use, each serving its share of the modules:
+    // a thread per module would wake a hundred times a second for each, and at a line's
+    // scale the switching would cost more than the scans. A module's scan holds up the
+    // others of its thread for its length (bounded by the instruction limit of a scan).
+    const size_t loops = std::min<size_t>(modules.size(), UsableProcessors());
+    std::vector<std::vector<ModuleServer*>> groups(loops);
+    for (size_t i = 0; i < modules.size(); ++i) groups[i % loops].push_back(modules[i].get());
     std::vector<std::thread> threads;
-    for (auto& m : modules) threads.emplace_back([&m, wake] { m->Run(wake); });
+    for (auto& group : groups)
+        threads.emplace_back([&group, wake] {
+            if (!RunModules(group, wake)) std::cerr << "pontra-sim: cannot wait for network events\n";
+        });
     for (unsigned i = 0; i < s.count; ++i)
         std::printf("module %s %s ready\n", FormatIpv4(*first + i).c_str(), identity->type.c_str());
     std::fflush(stdout);

@@ -25,7 +25,7 @@ std::vector<const SymbolVariable*> VariablesOf(const SymbolEntry* entry, std::in
     if (!entry) return out;
     for (const auto& v : entry->Variables())
         if (std::any_of(directions.begin(), directions.end(), [&](const char* d) { return v->direction == d; }))
-            out.push_back(v.get());
+            out.push_back(v);
     return out;
 }
 

@@ -64,7 +64,7 @@ IlTranslator::IlTranslator(const CProject& project, CUnit& unit, const SymbolEnt
       variables_(variables),
       labelNumber_(lastStatementNumber),
       error_(std::move(error)),
-      rung_(NewRung()) {}
+      rung_(FreshRung()) {}
 
 bool IlTranslator::Translate(const std::vector<std::string>& lines, const std::vector<int>& sourceLines) {
     CreateWorkTag("_Acc", "DINT");
@@ -118,26 +118,40 @@ bool IlTranslator::IsBoolean(const std::string& operand) const {
 
 // ---- rungs -------------------------------------------------------------------------
 
-CElement& IlTranslator::Add(const char* mnemonic, std::vector<std::string> operands) {
+CElement& IlTranslator::Add(const char* mnemonic, std::initializer_list<std::string_view> operands) {
     auto element = std::make_unique<CElement>(MnemonicToKind(mnemonic));
-    for (size_t i = 0; i < static_cast<size_t>(kMaxOperands); ++i)
-        element->operands[i] = i < operands.size() ? operands[i] : std::string();
+    auto operand = operands.begin();
+    for (std::string& text : element->operands) {
+        if (operand == operands.end()) {
+            text.clear();
+        } else {
+            text.assign(*operand);
+            ++operand;
+        }
+    }
     element->operandCount = static_cast<int>(operands.size());
     element->rect = {50, 50, 100, 50};
     element->sizeX = 50;
     return rung_->Append(std::move(element));
 }
 
+// A new rung as NewRung makes it, with room for the few elements a rung gets, so that
+// its list is not grown element by element.
+std::unique_ptr<CRung> IlTranslator::FreshRung() {
+    auto rung = std::make_unique<CRung>();
+    rung->elements.reserve(8);
+    rung->Append(std::make_unique<CElement>(kKindRung));
+    return rung;
+}
+
 // A rung that holds anything besides its start element is closed; the next one is fresh.
 void IlTranslator::CloseRung() {
     if (rung_->elements.size() > 1) {
         unit_.rungs.push_back(std::move(rung_));
-        rung_ = NewRung();
+        rung_ = FreshRung();
     }
     conditioned_ = false;
 }
-
-void IlTranslator::FreshRung() { CloseRung(); }
 
 // Word instructions run only while the rung condition holds; a list instruction runs
 // always, so it must not inherit a condition that is no longer its value.
@@ -283,7 +297,7 @@ void IlTranslator::Bare(const std::string& word) {
 
 void IlTranslator::Load(const std::string& operand) {
     if (IsBoolean(operand)) {
-        FreshRung();
+        CloseRung();
         Add("XIC", {operand});
         conditioned_ = true;
         pending_.clear();

@@ -15,8 +15,10 @@
 // 0 in "_Acc" through a pair of jumps.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/Ladder.h"
@@ -46,9 +48,9 @@ private:
     void Bare(const std::string& word);
 
     // Rungs and elements
-    CElement& Add(const char* mnemonic, std::vector<std::string> operands);
+    CElement& Add(const char* mnemonic, std::initializer_list<std::string_view> operands);
+    static std::unique_ptr<CRung> FreshRung();
     void CloseRung();
-    void FreshRung();
     void Unconditional();
     void Label(const std::string& label);
     std::string NextLabelNumber();

@@ -17,6 +17,8 @@ bool CompileStructuredTextUnit(CMainFrame& frame, CUnit& unit) {
     CSTCompiler compiler(frame.project(), frame.standardLibrary, unit, frame.host(), report);
     compiler.Tokenize();
     compiler.Compile();
+    // The tokens are done with; their memory serves the rungs.
+    TokenList().swap(compiler.Tokens());
     if (!frame.compileError) {
         IlTranslator translator(frame.project(), unit, *compiler.Symbols().compiled, compiler.StatementCount(), report);
         translator.Translate(compiler.InstructionList(), compiler.InstructionSourceLines());

@@ -50,28 +50,95 @@ bool IsInstanceType(const SymbolTable& table, const std::string& type) {
 
 // A member without a usage of its own (a structure member, an element, a bit) takes the
 // usage of the tag that holds it, so that a static structure of an instance stays static.
-void AddTagTree(SymbolTable& table, SymbolEntry& entry, CTag& tag, int depth, const SymbolVariable* parent) {
+// `parentIsInstance`: the parent's type is a function block.
+void AddTagTree(SymbolTable& table, SymbolEntry& entry, CTag& tag, int depth, const SymbolVariable* parent,
+                bool parentIsInstance) {
     int usage = tag.usage;
-    if (usage == kUsageNone && parent && !IsInstanceType(table, parent->type)) usage = parent->usage;
+    if (usage == kUsageNone && parent && !parentIsInstance) usage = parent->usage;
     SymbolVariable v{tag.name, tag.dataType, DirectionOf(tag.usage), StTypeBits(tag.dataType), usage, depth, &tag,
                      parent};
     const SymbolVariable& added = entry.Add(std::move(v));
-    const int childDepth = depth + (IsInstanceType(table, tag.dataType) ? 1 : 0);
-    for (auto& member : tag.members) AddTagTree(table, entry, *member, childDepth, &added);
+    if (tag.members.empty()) return;
+    const bool instance = IsInstanceType(table, tag.dataType);
+    for (auto& member : tag.members) AddTagTree(table, entry, *member, depth + (instance ? 1 : 0), &added, instance);
+}
+
+size_t TreeSize(const CTag& tag) {
+    size_t size = 1;
+    for (const auto& member : tag.members) size += TreeSize(*member);
+    return size;
 }
 
 }  // namespace
 
 SymbolVariable& SymbolEntry::Add(SymbolVariable variable) {
-    variables_.push_back(std::make_unique<SymbolVariable>(std::move(variable)));
-    SymbolVariable& added = *variables_.back();
-    index_.try_emplace(added.name, &added);
+    if (blocks_.empty() || blocks_.back().size() == blocks_.back().capacity()) {
+        // Blocks double in size, from a few variables for a function's parameters.
+        blocks_.emplace_back().reserve(blocks_.empty() ? 4 : std::min<size_t>(2 * blocks_.back().capacity(), 1024));
+    }
+    SymbolVariable& added = blocks_.back().emplace_back(std::move(variable));
+    order_.push_back(&added);
+    if (!index_.empty()) {
+        Index(added);
+    } else if (order_.size() == kIndexedFrom) {
+        Rehash(64);
+        for (const SymbolVariable* v : order_) Index(*v);
+    }
     return added;
 }
 
+void SymbolEntry::Reserve(size_t variables) {
+    if (variables <= order_.size()) return;
+    blocks_.emplace_back().reserve(variables - order_.size());
+    order_.reserve(variables);
+    if (variables >= kIndexedFrom && index_.size() < 2 * variables) {
+        size_t slots = 64;
+        while (slots < 2 * variables) slots *= 2;
+        const bool fresh = index_.empty();
+        Rehash(slots);
+        if (fresh)
+            for (const SymbolVariable* v : order_) Index(*v);
+    }
+}
+
+// Places a variable unless its name is taken (the first of a name stays); the table is
+// kept at most half full.
+void SymbolEntry::Index(const SymbolVariable& variable) {
+    if (2 * (indexed_ + 1) > index_.size()) Rehash(2 * index_.size());
+    const size_t mask = index_.size() - 1;
+    size_t slot = std::hash<std::string_view>{}(variable.name) & mask;
+    for (; index_[slot]; slot = (slot + 1) & mask)
+        if (index_[slot]->name == variable.name) return;
+    index_[slot] = &variable;
+    ++indexed_;
+}
+
+void SymbolEntry::Place(const SymbolVariable& variable) {
+    const size_t mask = index_.size() - 1;
+    size_t slot = std::hash<std::string_view>{}(variable.name) & mask;
+    while (index_[slot]) slot = (slot + 1) & mask;
+    index_[slot] = &variable;
+    ++indexed_;
+}
+
+void SymbolEntry::Rehash(size_t slots) {
+    std::vector<const SymbolVariable*> old = std::move(index_);
+    index_.assign(slots, nullptr);
+    indexed_ = 0;
+    for (const SymbolVariable* v : old)
+        if (v) Place(*v);
+}
+
 const SymbolVariable* SymbolEntry::Find(std::string_view name) const {
-    auto it = index_.find(std::string(name));
-    return it == index_.end() ? nullptr : it->second;
+    if (index_.empty()) {
+        for (const SymbolVariable* v : order_)
+            if (v->name == name) return v;
+        return nullptr;
+    }
+    const size_t mask = index_.size() - 1;
+    for (size_t slot = std::hash<std::string_view>{}(name) & mask; index_[slot]; slot = (slot + 1) & mask)
+        if (index_[slot]->name == name) return index_[slot];
+    return nullptr;
 }
 
 SymbolEntry& SymbolTable::Add(std::string name, std::string category, CUnit* unit) {
@@ -87,7 +154,7 @@ SymbolEntry& SymbolTable::Add(std::string name, std::string category, CUnit* uni
 }
 
 const SymbolEntry* SymbolTable::Find(std::string_view name) const {
-    auto it = index_.find(std::string(name));
+    auto it = index_.find(name);
     return it == index_.end() ? nullptr : it->second;
 }
 
@@ -117,7 +184,10 @@ SymbolTable BuildSymbolTable(const CProject& project, const StandardLibrary& lib
         for (const auto& p : item->params) entry.Add({p->name, p->type, p->section, StTypeBits(p->type)});
     }
     AddCompilerFunctions(table);
-    for (auto& tag : compiled.tags) AddTagTree(table, *table.compiled, *tag, 0, nullptr);
+    size_t variables = 0;
+    for (const auto& tag : compiled.tags) variables += TreeSize(*tag);
+    table.compiled->Reserve(table.compiled->Variables().size() + variables);
+    for (auto& tag : compiled.tags) AddTagTree(table, *table.compiled, *tag, 0, nullptr, false);
     return table;
 }
 
@@ -128,6 +198,10 @@ void ClassifyIdentifiers(TokenList& tokens, const SymbolTable& symbols, const CU
     };
     const SymbolEntry* firstStFunc = symbols.FirstStandardFunction();
     const auto firstStFuncPosition = firstStFunc ? position(firstStFunc) : 0;
+    // The unit's own tags by name, the first of each name as a search of the list finds it.
+    std::unordered_map<std::string_view, const CTag*> tags;
+    tags.reserve(unit.tags.size());
+    for (const auto& tag : unit.tags) tags.try_emplace(tag->name, tag.get());
     for (size_t i = 0; i < tokens.size(); ++i) {
         if (!tokens[i] || tokens[i]->kind != kTokIdentifier) continue;
         Token& token = *tokens[i];
@@ -151,7 +225,8 @@ void ClassifyIdentifiers(TokenList& tokens, const SymbolTable& symbols, const CU
             }
         }
         if (token.kind != kTokIdentifier) continue;
-        const CTag* tag = FindTag(unit.tags, token.text);
+        const auto found = tags.find(token.text);
+        const CTag* tag = found == tags.end() ? nullptr : found->second;
         const SymbolEntry* type = tag ? symbols.Find(tag->dataType) : nullptr;
         if (type && type->category == "FUNCTION_BLOCK") {
             token.kind = IsStandardInstanceType(type->name) ? kTokStandardFunctionBlockInstance : kTokFunctionBlockInstance;

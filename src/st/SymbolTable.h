@@ -25,7 +25,7 @@ struct SymbolVariable {
     int usage = 0;           // the tag's usage (input, output, static ...)
     int depth = 0;           // function-block instances that enclose the tag
     CTag* tag = nullptr;     // the tag itself, when there is one
-    const SymbolVariable* parent = nullptr;  // the enclosing tag's variable (stable: entries reserve)
+    const SymbolVariable* parent = nullptr;  // the enclosing tag's variable (variables never move)
 };
 
 class SymbolEntry {
@@ -34,13 +34,29 @@ public:
     std::string category;  // PROGRAM, FUNCTION, FUNCTION_BLOCK or ST_FUNC
     CUnit* unit = nullptr;
 
-    const std::vector<std::unique_ptr<SymbolVariable>>& Variables() const { return variables_; }
+    // In the order added.
+    const std::vector<SymbolVariable*>& Variables() const { return order_; }
     SymbolVariable& Add(SymbolVariable variable);
+    // Room for this many variables in all, so that they are placed in one block.
+    void Reserve(size_t variables);
+    // The first variable of the name, or null.
     const SymbolVariable* Find(std::string_view name) const;
 
 private:
-    std::vector<std::unique_ptr<SymbolVariable>> variables_;
-    std::unordered_map<std::string, const SymbolVariable*> index_;  // first variable of each name
+    // A compile makes hundreds of variables for a unit (every bit of every integer is
+    // one): they are kept in blocks that never move, so that pointers to them stay valid,
+    // rather than each on its own.
+    std::vector<std::vector<SymbolVariable>> blocks_;
+    std::vector<SymbolVariable*> order_;
+    // A few variables (a function's or a block's parameters) are searched in order; from
+    // kIndexedFrom on, an open-addressing table of the first variable of each name
+    // (null slots are free; its size is a power of two).
+    static constexpr size_t kIndexedFrom = 16;
+    std::vector<const SymbolVariable*> index_;
+    size_t indexed_ = 0;  // variables in the table
+    void Index(const SymbolVariable& variable);
+    void Place(const SymbolVariable& variable);
+    void Rehash(size_t slots);
 };
 
 class SymbolTable {
@@ -53,7 +69,7 @@ public:
 
 private:
     std::vector<std::unique_ptr<SymbolEntry>> entries_;
-    std::unordered_map<std::string, const SymbolEntry*> index_;
+    std::unordered_map<std::string_view, const SymbolEntry*> index_;  // keyed by the entry's own name
     const SymbolEntry* firstStFunc_ = nullptr;
 };
 

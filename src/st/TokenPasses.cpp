@@ -8,42 +8,49 @@ namespace pontra {
 
 namespace {
 
-// Every pass copies the surviving tokens into a new list, so that deleting and joining
-// stay linear in the length of the text.
+// Every pass compacts the list in place: the surviving tokens move down over the ones
+// dropped or joined, so that deleting and joining stay linear in the length of the text
+// and no pass allocates a second list. The write position never passes the read
+// position, so a token is always read before its place is written.
 
 bool IsTerminator(const Token& t) { return t.text.empty(); }
 bool Is(const Token& t, std::string_view text) { return t.text == text; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
+// Moves the token at `from` to the write position `w` (never behind it) and advances
+// `w`; a dropped token still in that place goes.
+void Keep(TokenList& tokens, size_t& w, size_t from) {
+    if (w != from) tokens[w] = std::move(tokens[from]);
+    ++w;
+}
+
 // pass 1: "//" up to the end of its line
 void DropLineComments(TokenList& tokens) {
-    TokenList out;
-    out.reserve(tokens.size());
+    size_t w = 0;
     for (size_t i = 0; i < tokens.size();) {
         if (Is(*tokens[i], "//")) {
             const int line = tokens[i]->line;
             for (++i; i < tokens.size() && tokens[i]->line == line && !IsTerminator(*tokens[i]);) ++i;
             continue;
         }
-        out.push_back(std::move(tokens[i++]));
+        Keep(tokens, w, i++);
     }
-    tokens = std::move(out);
+    tokens.resize(w);
 }
 
 // passes 2 and 3: opener ... closer, not nested; an open comment swallows the rest
 void DropBlockComments(TokenList& tokens, std::string_view opener, std::string_view closer) {
-    TokenList out;
-    out.reserve(tokens.size());
+    size_t w = 0;
     for (size_t i = 0; i < tokens.size();) {
         if (Is(*tokens[i], opener)) {
             for (++i; i < tokens.size() && !Is(*tokens[i], closer);) ++i;
             if (i < tokens.size()) ++i;  // the closer
             continue;
         }
-        out.push_back(std::move(tokens[i++]));
+        Keep(tokens, w, i++);
     }
-    tokens = std::move(out);
+    tokens.resize(w);
 }
 
 // pass 4
@@ -53,22 +60,22 @@ void ClassifyKeywords(TokenList& tokens) {
 
 // pass 5: name "[" ... "]" becomes one identifier; brackets do not nest
 void JoinArrayReferences(TokenList& tokens) {
-    TokenList out;
-    out.reserve(tokens.size());
+    size_t w = 0;
     for (size_t i = 0; i < tokens.size();) {
-        std::unique_ptr<Token> t = std::move(tokens[i++]);
-        if (t->kind == kTokIdentifier && i < tokens.size() && Is(*tokens[i], "[")) {
+        const size_t at = i++;
+        Token& t = *tokens[at];
+        if (t.kind == kTokIdentifier && i < tokens.size() && Is(*tokens[i], "[")) {
             while (i < tokens.size() && !IsTerminator(*tokens[i])) {
                 const Token& part = *tokens[i++];
-                t->text += part.text;
-                t->line = part.line;
-                t->column = part.column;
+                t.text += part.text;
+                t.line = part.line;
+                t.column = part.column;
                 if (Is(part, "]")) break;
             }
         }
-        out.push_back(std::move(t));
+        Keep(tokens, w, at);
     }
-    tokens = std::move(out);
+    tokens.resize(w);
 }
 
 class LiteralPass {
@@ -77,18 +84,20 @@ public:
 
     // pass 6: ".", "#" and "%R"/"%RC"
     void Run() {
-        out_.reserve(in_.size());
         for (i_ = 0; i_ < in_.size();) {
             const Token& t = *in_[i_];
             if (Is(t, ".") && JoinDot()) continue;
-            if (Is(t, "#") && !out_.empty() && JoinHash()) continue;
+            if (Is(t, "#") && out_ > 0 && JoinHash()) continue;
             if ((Is(t, "%R") || Is(t, "%RC")) && JoinRegister()) continue;
-            out_.push_back(std::move(in_[i_++]));
+            Keep(in_, out_, i_++);
         }
-        in_ = std::move(out_);
+        in_.resize(out_);
     }
 
 private:
+    // The kept tokens are the first out_ of the list.
+    Token& LastKept() { return *in_[out_ - 1]; }
+
     const Token* Ahead(size_t k) const { return i_ + k < in_.size() ? in_[i_ + k].get() : nullptr; }
 
     void Absorb(Token& into, size_t count) {
@@ -102,8 +111,8 @@ private:
     bool JoinDot() {
         const Token& dot = *in_[i_];
         const Token* right = Ahead(1);
-        if (out_.empty() || !right) return false;
-        Token& left = *out_.back();
+        if (out_ == 0 || !right) return false;
+        Token& left = LastKept();
         if (left.line != dot.line || right->line != dot.line) return false;
         if (left.kind == kTokLiteral && left.type.empty() && right->kind == kTokLiteral && right->type.empty()) {
             left.text += "." + right->text;
@@ -147,7 +156,7 @@ private:
     }
 
     bool JoinHash() {
-        const std::string& prefix = out_.back()->text;
+        const std::string& prefix = LastKept().text;
         if (prefix == "16" || prefix == "8" || prefix == "2") return makeToken_BinOctHex(prefix);
         if (prefix == "T" || prefix == "t" || prefix == "time" || prefix == "TIME") return makeToken_Time();
         return false;
@@ -156,18 +165,17 @@ private:
     bool JoinRegister() {
         const Token* number = Ahead(1);
         if (!number || number->kind != kTokLiteral) return false;
-        auto reg = std::move(in_[i_]);
-        Absorb(*reg, 1);
-        reg->kind = kTokRegisterReference;
+        Absorb(*in_[i_], 1);
+        in_[i_]->kind = kTokRegisterReference;
+        Keep(in_, out_, i_);
         i_ += 2;
-        out_.push_back(std::move(reg));
         return true;
     }
 
     void Report(const char* routine, const std::string& message) { error_(in_[i_]->line, routine, message); }
 
     void MakeLiteral(const std::string& text, const char* type, size_t lastAbsorbed) {
-        Token& literal = *out_.back();
+        Token& literal = LastKept();
         literal.text = text;
         literal.kind = kTokLiteral;
         literal.type = type;
@@ -266,7 +274,7 @@ private:
 
     TokenList& in_;
     const CompilerErrorFn& error_;
-    TokenList out_;
+    size_t out_ = 0;  // tokens kept so far
     size_t i_ = 0;
 };
 
@@ -285,15 +293,14 @@ void TypeLiterals(TokenList& tokens) {
 
 // pass 8: a sign joins its number where no operand can stand before it
 void JoinSignedNumbers(TokenList& tokens) {
-    TokenList out;
-    out.reserve(tokens.size());
+    size_t w = 0;
     for (size_t i = 0; i < tokens.size(); ++i) {
         const Token& t = *tokens[i];
         const bool sign = t.kind == kTokOperator && (Is(t, "+") || Is(t, "-"));
         if (sign && i + 1 < tokens.size() && tokens[i + 1]->kind == kTokLiteral) {
-            bool join = out.empty();
+            bool join = w == 0;
             if (!join) {
-                const Token& before = *out.back();
+                const Token& before = *tokens[w - 1];
                 join = (before.kind == kTokOperator && !Is(before, ")") && !Is(before, "]")) ||
                        (before.kind == kTokKeyword && (Is(before, "TO") || Is(before, "BY")));
             }
@@ -302,9 +309,9 @@ void JoinSignedNumbers(TokenList& tokens) {
                 continue;
             }
         }
-        out.push_back(std::move(tokens[i]));
+        Keep(tokens, w, i);
     }
-    tokens = std::move(out);
+    tokens.resize(w);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The online subcommands of pontra-cli against a soft module process: debug without a
-// program, download, live values, toggle, write, mode, and a list download.
+// program, download, live values, toggle, write, mode, a list download, and deleting
+// the module's program.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -76,6 +77,20 @@ TEST_F(CliOnlineTest, DownloadThenLiveValuesWritesAndModes) {
         EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_NE(r.out.find(std::string("mode: ") + mode + "\nstatus:  - OK"), std::string::npos) << r.out;
     }
+}
+
+TEST_F(CliOnlineTest, DeleteProgramLeavesNoProgram) {
+    ASSERT_EQ(Cli({"download", project, "--yes"}).status, 0);
+    auto r = Cli({"delete-program", project});
+    EXPECT_EQ(r.status, 1) << "nobody there to say OK";
+    EXPECT_EQ(r.err.find("complete"), std::string::npos) << r.err;
+
+    r = Cli({"delete-program", project, "--yes"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Delete Module Program complete successfuly.\n"), std::string::npos) << r.err;
+    r = Cli({"debug", project});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "There is not program in module with IP: " + sim.address + "!\n");
 }
 
 TEST_F(CliOnlineTest, ListDownloadAndUsageErrors) {

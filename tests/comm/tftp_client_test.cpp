@@ -80,6 +80,8 @@ TEST(TftpPacket, LimitsLayoutAndCrc) {
     p.SetLength(1025);
     EXPECT_FALSE(p.IsValid());
     EXPECT_EQ(WithCrc({'a', 'b', 'c'}), (Bytes{'a', 'b', 'c', 0x49, 0x57}));
+    const std::string check = "123456789"; // the check value of CRC-16/MODBUS
+    EXPECT_EQ(Crc16Modbus(reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0x4B37);
 }
 
 TEST_F(TftpTest, UploadsAndDownloadsWithTftpdHpa) {

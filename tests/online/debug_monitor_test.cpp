@@ -1,10 +1,14 @@
 // Debug mode against a soft module running the test program: live values of every
 // elementary type, writes and toggles seen in the next read, run and program mode, a
-// module that goes silent and comes back, runtime errors, and the command states.
+// module that goes silent and comes back, runtime errors, and the command states. Then
+// the session alone, handed the replies a module would send: chunked reads, status
+// replies, the start's status checks and the bit a toggle writes.
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "OnlineBench.h"
 #include "online/DebugViewLines.h"
@@ -190,6 +194,10 @@ TEST_F(FunctionBlockTest, ViewsShowTheSelectedInstance) {
               (std::vector<std::string>{"In: BOOL, Value = ...", "Out: BOOL, Value = ...",
                                         "Speed: INT, Value = ..."}));
     EXPECT_FALSE(ToggleVariable(bench.frame, &motor, "In"));
+    EXPECT_FALSE(ToggleBit(bench.frame, &motor, motor.rungs[0]->elements[1].get()));
+    bench.online().Channel().VisitRequests([](const auto& list) {
+        for (const auto& r : list) EXPECT_EQ(r->command, kUdpReadMemory) << "nothing but reads went out";
+    });
 
     bench.online().SetInstanceBase(&motor, bench.Tag("M1").address);
     EXPECT_TRUE(ToggleVariable(bench.frame, &motor, "In "));
@@ -222,6 +230,176 @@ TEST_F(RuntimeErrorTest, IsReportedOnceInTheOutputWindow) {
     ASSERT_TRUE(lines.back().starts_with("Runtime Error(#103) - Divide by Zero. Program Counter = "))
         << lines.back();
     EXPECT_EQ(std::count(lines.begin(), lines.end(), lines.back()), 1);
+}
+
+// A bench in debug mode without a module: its requests go to a loopback address where
+// nothing answers, and the test hands the consumers the replies a module would send.
+void OnlineWithoutModule(OnlineBench& bench, std::vector<uint8_t> memory) {
+    bench.doc().SetModuleAddress(0x7F000000u | static_cast<uint32_t>(std::rand() % 0xFFFF) << 8 | 99u);
+    bench.online().SetPorts({static_cast<uint16_t>(20000 + std::rand() % 9000), 30001,
+                             static_cast<uint16_t>(40000 + std::rand() % 9000)});
+    if (!memory.empty()) bench.online().EnterDebugMode(std::move(memory));
+}
+
+UdpRequest Reply(uint16_t command, uint16_t address, const std::vector<uint8_t>& data) {
+    UdpRequest r;
+    r.command = command;
+    r.address = address;
+    r.count = static_cast<uint16_t>(data.size());
+    r.state = kUdpAnswered;
+    r.replyLength = static_cast<uint32_t>(kUdpHeaderSize + data.size());
+    std::copy(data.begin(), data.end(), r.reply.begin() + kUdpHeaderSize);
+    return r;
+}
+
+// A 40-byte status block with the given 16-bit fields (offset, value).
+std::vector<uint8_t> StatusBlock(std::initializer_list<std::pair<int, int>> fields) {
+    std::vector<uint8_t> block(40, 0);
+    for (auto [offset, value] : fields) {
+        block[offset] = static_cast<uint8_t>(value);
+        block[offset + 1] = static_cast<uint8_t>(value >> 8);
+    }
+    return block;
+}
+
+// The requests in the channel's list with one of `commands`: (command, address, count).
+std::vector<std::tuple<int, int, int>> Requests(OnlineBench& bench, std::set<int> commands) {
+    std::vector<std::tuple<int, int, int>> found;
+    bench.online().Channel().VisitRequests([&](const auto& list) {
+        for (const auto& r : list)
+            if (commands.count(r->command)) found.emplace_back(r->command, r->address, r->count);
+    });
+    return found;
+}
+
+// Answers every read of tag memory with the bytes of `memory` at its place.
+void AnswerReads(OnlineBench& bench, const std::vector<uint8_t>& memory) {
+    for (auto [command, address, count] : Requests(bench, {kUdpReadMemory}))
+        bench.online().OnReadAnswered(Reply(kUdpReadMemory, static_cast<uint16_t>(address),
+                                            {memory.begin() + address, memory.begin() + address + count}));
+}
+
+TEST(SessionAlone, TagMemoryIsReadInChunksAndValidWithTheLastReply) {
+    std::vector<std::tuple<int, int, int>> tenChunks;
+    for (int at = 0; at < 10000; at += 1000) tenChunks.emplace_back(kUdpReadMemory, at, 1000);
+    struct Case {
+        size_t size;
+        std::vector<std::tuple<int, int, int>> reads;
+    } cases[] = {
+        {1000, {{kUdpReadMemory, 0, 1000}}},
+        {1001, {{kUdpReadMemory, 0, 1000}, {kUdpReadMemory, 1000, 1}}},
+        {12000, tenChunks}, // no more than 10000 bytes are read
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        OnlineBench bench;
+        OnlineWithoutModule(bench, std::vector<uint8_t>(c.size, 0));
+        bench.online().PollTagMemory();
+        const auto reads = Requests(bench, {kUdpReadMemory});
+        EXPECT_EQ(reads, c.reads);
+        std::vector<uint8_t> module(c.size);
+        for (size_t i = 0; i < module.size(); ++i) module[i] = static_cast<uint8_t>(i / 1000 + 1);
+        for (size_t i = 0; i < reads.size(); ++i) {
+            EXPECT_FALSE(bench.online().DataValid()) << "before reply " << i;
+            const auto [command, address, count] = reads[i];
+            bench.online().OnReadAnswered(
+                Reply(kUdpReadMemory, static_cast<uint16_t>(address),
+                      {module.begin() + address, module.begin() + address + count}));
+        }
+        EXPECT_TRUE(bench.online().DataValid());
+        EXPECT_EQ(bench.online().CompleteReads(), 1u);
+        const std::vector<uint8_t>& copy = bench.online().TagMemory();
+        EXPECT_TRUE(std::equal(copy.begin(), copy.begin() + std::min<size_t>(c.size, 10000), module.begin()));
+    }
+}
+
+TEST(SessionAlone, StatusRepliesGiveModeStatusTextAndRuntimeLines) {
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> block;
+        int runState;
+        std::string statusText;
+        const char* line; // added by the next read of tag memory
+    } cases[] = {
+        {"run mode", StatusBlock({{0, 1}, {10, 7}, {38, 12}}), 1, " - OK (TaskTime = 7 ms; CPU = 12 %)",
+         nullptr},
+        {"scan below 1 ms", StatusBlock({{0, 0}, {10, 0}, {38, 3}}), 0, " - OK (TaskTime < 1 ms; CPU = 3 %)",
+         nullptr},
+        {"run state 2", StatusBlock({{0, 2}, {10, 5}}), -1, " - OK (TaskTime = 5 ms; CPU = 0 %)", nullptr},
+        {"runtime error without text", StatusBlock({{0, 1}, {10, 5}, {24, 105}, {26, 9}}), 1,
+         " - OK (TaskTime = 5 ms; CPU = 0 %)", nullptr},
+        {"runtime error", StatusBlock({{0, 1}, {10, 5}, {24, 104}, {26, 9}}), 1,
+         " - OK (TaskTime = 5 ms; CPU = 0 %)",
+         "Runtime Error(#104) - Array index is out of range. Program Counter = 9"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        OnlineBench bench;
+        OnlineWithoutModule(bench, std::vector<uint8_t>(1000, 0));
+        OnlineSession& online = bench.online();
+        online.OnStatusAnswered(Reply(kUdpReadStatus, 0, c.block));
+        EXPECT_EQ(online.RunState(), c.runState);
+        EXPECT_EQ(online.StatusText(), c.statusText);
+        const bool modeKnown = c.runState != -1;
+        EXPECT_EQ(OnlineCommandState(bench.frame, "Program Mode")->enabled, modeKnown);
+        EXPECT_EQ(OnlineCommandState(bench.frame, "Run Mode")->enabled, modeKnown);
+
+        const size_t lines = bench.Lines().size();
+        online.OnReadAnswered(Reply(kUdpReadMemory, 0, std::vector<uint8_t>(1000, 0)));
+        EXPECT_TRUE(bench.host.titles["main"].ends_with(" - Debug" + c.statusText))
+            << bench.host.titles["main"];
+        if (c.line) {
+            EXPECT_EQ(bench.Lines().back(), c.line);
+        } else {
+            EXPECT_EQ(bench.Lines().size(), lines);
+        }
+
+        online.OnStatusFailed(Reply(kUdpReadStatus, 0, {}));
+        EXPECT_EQ(online.RunState(), -1);
+        EXPECT_EQ(online.TaskTime(), -1);
+        EXPECT_EQ(online.StatusText(), " - OK");
+        EXPECT_FALSE(OnlineCommandState(bench.frame, "Run Mode")->enabled);
+    }
+}
+
+TEST(SessionAlone, APrescanErrorInTheStatusStopsTheStart) {
+    OnlineBench bench;
+    OnlineWithoutModule(bench, {});
+    bench.online().PostStartStatusRequest();
+    ASSERT_TRUE(bench.online().AwaitingStart());
+    bench.online().OnStatusAnswered(
+        Reply(kUdpReadStatus, 0, StatusBlock({{24, 7}, {26, 12}, {28, 3}, {30, 5}})));
+    EXPECT_EQ(bench.host.Messages(),
+              std::vector<std::string>{
+                  "Program is not running. CRITICAL ERROR!\r\nPrescan error(#7) - Bit Operand "
+                  "Address >= Tags Size.\r\nProgram Counter = 12\r\nInstruction = 3\r\nRung = 4"});
+    EXPECT_FALSE(bench.online().AwaitingStart());
+    EXPECT_EQ(bench.frame.debugMode, 0);
+}
+
+TEST(SessionAlone, ToggleWritesTheBitOfItsWord) {
+    struct Case {
+        int address, bit, word, wordBit;
+    } cases[] = {{6, 3, 4, 19}, {4, 0, 4, 0}, {7, 7, 4, 31}, {9, 1, 8, 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.address << "." << c.bit);
+        OnlineBench bench;
+        CTag& flag = AddTag(bench.project(), bench.doc().tags, "Flag", "BOOL");
+        flag.address = c.address;
+        flag.bit = c.bit;
+        std::vector<uint8_t> memory(1000, 0);
+        memory[c.address] = static_cast<uint8_t>(1 << c.bit);
+        OnlineWithoutModule(bench, memory);
+        bench.online().PollTagMemory();
+        AnswerReads(bench, memory);
+        ASSERT_EQ(bench.Value("Flag"), "1");
+
+        const auto contact = El("XIC", {"Flag"});
+        EXPECT_TRUE(ToggleBit(bench.frame, nullptr, contact.get()));
+        EXPECT_TRUE(ToggleVariable(bench.frame, nullptr, "Flag "));
+        const std::tuple<int, int, int> clear{kUdpClearBit, c.word, c.wordBit};
+        EXPECT_EQ(Requests(bench, {kUdpSetBit, kUdpClearBit}), (std::vector{clear, clear}));
+    }
 }
 
 } // namespace

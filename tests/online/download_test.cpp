@@ -7,6 +7,8 @@
 
 #include "OnlineBench.h"
 #include "comm/Printf.h"
+#include "online/DownloadProgram.h"
+#include "online/ModuleList.h"
 #include "online/OnlineSession.h"
 
 namespace pontra::test {
@@ -109,6 +111,33 @@ TEST(Download, RefusalsSendNothing) {
             EXPECT_EQ(bench.ModuleRegister(279), 0) << "the module got a program";
         }
     }
+}
+
+TEST(Download, ProgressBarSharesEightyAmongTheBlocks) {
+    struct Case {
+        int blocks, step, position;
+    } cases[] = {
+        {1, 1, 90},   {3, 1, 36},  {3, 3, 88},   {80, 1, 11},
+        {80, 80, 90}, {81, 1, 10}, {81, 81, 10}, {200, 150, 10}, // more than 80: 10 until the final 100
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DownloadProgressPosition(c.step, c.blocks), c.position) << c.step << " of " << c.blocks;
+}
+
+// A controller type outside the identity table: a single download only needs registers
+// 17, 18 and 511 to be readable, while a list download checks the module as Vessa.
+TEST(Download, ATypeOutsideTheTablePassesAloneButIsVessaInAList) {
+    OnlineBench bench("Zone-9");
+    ASSERT_TRUE(bench.Save());
+    ASSERT_TRUE(bench.StartModules({"--type", "Brindle"}));
+    EXPECT_TRUE(bench.Download()) << ::testing::PrintToString(bench.host.log);
+    EXPECT_EQ(bench.ModuleRegister(279), 1);
+
+    ModuleListDialog dialog(bench.frame);
+    ASSERT_TRUE(dialog.Add(bench.sim.address));
+    EXPECT_FALSE(dialog.DownloadToAllModules());
+    EXPECT_EQ(dialog.output,
+              std::vector<std::string>{bench.sim.address + " Type of module is not Vessa in PLC Mode"});
 }
 
 } // namespace

@@ -1,10 +1,17 @@
 // "Download Program to Modules...": the module list file, the dialog's buttons, and a
 // download to 34 soft modules at once, two of them of the wrong type.
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
+#include <atomic>
 #include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
 
 #include "OnlineBench.h"
+#include "comm/Printf.h"
 #include "online/ModuleList.h"
 #include "online/OnlineSession.h"
 
@@ -70,6 +77,28 @@ TEST(ModuleList, DialogButtons) {
     EXPECT_FALSE(dialog.DeleteEnabled() || dialog.EditEnabled());
 }
 
+// Established TCP connections of this machine to the register port of the first `count`
+// modules of `sim`, as the kernel lists them.
+int ConnectionsTo(const sim::test::SimProcess& sim, int count) {
+    std::set<std::string> remotes;
+    for (int i = 0; i < count; ++i) {
+        in_addr a{};
+        inet_pton(AF_INET, sim.Address(i).c_str(), &a);
+        remotes.insert(Printf("%08X:%04X", a.s_addr, sim.modbusPort));
+    }
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line); // the heading
+    int n = 0;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        fields >> slot >> local >> remote >> state;
+        if (remotes.count(remote) && state == "01") ++n;
+    }
+    return n;
+}
+
 TEST(ModuleListDownload, ToManyModulesAtOnce) {
     constexpr int kModules = 32;
     OnlineBench bench;
@@ -109,11 +138,22 @@ TEST(ModuleListDownload, ToManyModulesAtOnce) {
     EXPECT_EQ(bench.ModuleRegister(279, 0), 1);
     EXPECT_EQ(bench.ModuleRegister(279, kModules - 1), 1);
 
-    // All good now: the strangers leave the list.
+    // All good now: the strangers leave the list. The workers run at once: with the
+    // modules frozen none of them can finish, yet every one gets connected.
     dialog.addresses.erase(dialog.addresses.begin() + 11);
     dialog.addresses.pop_back();
     bench.host.log.clear();
-    EXPECT_TRUE(dialog.DownloadToAllModules());
+    bench.sim.Signal(SIGSTOP);
+    std::atomic<bool> allConnected{false};
+    std::thread release([&] {
+        allConnected =
+            sim::test::Eventually([&] { return ConnectionsTo(bench.sim, kModules) == kModules; }, 20);
+        bench.sim.Signal(SIGCONT);
+    });
+    const bool done = dialog.DownloadToAllModules();
+    release.join();
+    EXPECT_TRUE(allConnected);
+    EXPECT_TRUE(done);
     EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{"Download to Modules complete successfully."});
 }
 

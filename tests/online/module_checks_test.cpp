@@ -1,5 +1,5 @@
-// The identity rules, the firmware rule, the program memory limit and the image size
-// walk, without a module.
+// The identity rules, the firmware rule, the program memory limit, the image size walk
+// and the size check, without a module.
 #include <gtest/gtest.h>
 
 #include "online/ImageSize.h"
@@ -74,6 +74,7 @@ TEST(ModuleChecks, FirmwareRule) {
         {0x680B, false, ModuleCheck::Passed},        // old firmware, no restricted register read
         {0x6700, true, ModuleCheck::FirmwareTooOld}, // 3.0
         {0x630C, true, ModuleCheck::Passed},         // high byte below 100: the difference wraps
+        {0x0000, true, ModuleCheck::Passed},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Check("VessaK2", 9, 2, {{6, 0x95}, {25, c.reg25}}, c.restricted), c.expected)
@@ -126,6 +127,19 @@ TEST(ImageSize, WalksTheSectionsAfterTheTags) {
     WriteBytes(path, std::vector<uint8_t>(100, 0));
     EXPECT_FALSE(MeasureImage(path)) << "shorter than a header";
     EXPECT_FALSE(MeasureImage(dir.File("missing.bin")));
+}
+
+TEST(ImageSize, FitsProgramMemoryWithItsCrc) {
+    struct Case {
+        uint64_t size;
+        uint32_t limit;
+        bool fits;
+    } cases[] = {
+        {16382, 16384, true},  {16383, 16384, false}, {40958, 40960, true},
+        {40959, 40960, false}, {0, 16384, true},      {uint64_t{1} << 32, 40960, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FitsProgramMemory(c.size, c.limit), c.fits) << c.size << " in " << c.limit;
 }
 
 } // namespace

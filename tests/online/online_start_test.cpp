@@ -7,6 +7,7 @@
 #include "comm/Printf.h"
 #include "online/DeleteModuleProgram.h"
 #include "online/OnlineSession.h"
+#include "online/StartDebugging.h"
 
 namespace pontra::test {
 namespace {
@@ -54,6 +55,26 @@ TEST_F(StartTest, MatchingProgramGoesOnline) {
     EXPECT_EQ(bench.online().InstanceBase(nullptr), -1);
     EXPECT_EQ(bench.online().RunState(), -1);
     EXPECT_EQ(bench.Value("Small"), "...");
+}
+
+TEST_F(StartTest, ToggleDebugStartsAndStops) {
+    StartWith();
+    bench.frame.downloadInProgress = true;
+    ToggleDebug(bench.frame);
+    EXPECT_FALSE(bench.online().AwaitingStart()) << "not while a download runs";
+    bench.frame.downloadInProgress = false;
+
+    ToggleDebug(bench.frame);
+    ASSERT_TRUE(bench.host.PumpUntil([&] { return !bench.online().AwaitingStart(); }, 5s));
+    ASSERT_EQ(bench.frame.debugMode, 1) << ::testing::PrintToString(bench.host.log);
+    ToggleDebug(bench.frame);
+    EXPECT_TRUE(bench.online().Stopping());
+    EXPECT_TRUE(bench.host.PumpUntil(
+        [&] {
+            bench.host.FireTimer(kStopTimer);
+            return bench.frame.debugMode == 0;
+        },
+        3s));
 }
 
 TEST_F(StartTest, AnotherProgramOffersTheDownload) {

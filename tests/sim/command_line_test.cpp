@@ -15,6 +15,7 @@ TEST(CommandLine, RefusesAddressesOutsideLoopbackAndBadValues) {
         {"--address", "127.0.0.0"},        {"--address", "127.255.255.255"}, {"--address", "localhost"},
         {"--address", "127.255.255.250", "--count", "10"},  // would run past the loopback range
         {"--type", "Toaster"},             {"--firmware", "4"},              {"--variant", "0x1FFFF"},
+        {"--count", "0"},                  {"--count", "1025"},
     };
     for (auto args : refused) {
         args.insert(args.end(), {"--modbus-port", "1", "--tftp-port", "1", "--udp-port", "1"});

@@ -101,5 +101,27 @@ TEST(RegisterServer, FramesGetTheirReplyOrExceptionWhateverTheLengthField) {
     EXPECT_FALSE(bad.Receive(2000, nullptr, 1));
 }
 
+TEST(RegisterServer, ModulesSharingAThreadServeConnectionsThatComeAndGo) {
+    SimProcess sim;  // more modules than processors: threads serve several each
+    ASSERT_TRUE(sim.Start({}, 5));
+    // every connection closes before the next opens, so sockets take the numbers of closed ones
+    for (uint16_t round = 0; round < 40; ++round) {
+        Client tcp(sim.Address(round % 5), sim.modbusPort);
+        ASSERT_TRUE(tcp.Connected()) << round;
+        tcp.Send(Frame(round, 3, 16, 2));
+        const auto reply = tcp.Receive(2000, nullptr, 13);
+        ASSERT_TRUE(reply && reply->size() == 13) << round;
+        EXPECT_EQ(reply->at(1), round & 0xFF);
+        EXPECT_EQ(reply->at(9), 0) << "register 17: a Vessa";
+    }
+    // one client left open and idle does not hold up the others of its thread
+    Client idle(sim.Address(0), sim.modbusPort);
+    for (int i = 1; i < 5; ++i) {
+        Client c;
+        c.SendTo(sim.Address(i), sim.udpPort, Request(static_cast<uint16_t>(i), 5, 0, 0, {}, false));
+        EXPECT_TRUE(c.Receive()) << sim.Address(i);
+    }
+}
+
 }  // namespace
 }  // namespace pontra::sim::test

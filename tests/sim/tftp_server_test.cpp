@@ -2,6 +2,8 @@
 // client for what they never do (repeats, silence, malformed packets).
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "sim/ImageAssembler.h"
 #include "support/SimProcess.h"
 #include "support/Process.h"
@@ -123,6 +125,30 @@ TEST(TftpServer, WriteIsAcknowledgedWithoutOptionsAndRepeatsAreNotStoredTwice) {
     }
     TftpHpa(sim, "get", dir.File("back.bin"));
     EXPECT_EQ(ReadBytes(dir.File("back.bin")), img.Bytes());
+}
+
+TEST(TftpServer, FinishedTransfersMakeRoomButTransfersUnderWayAreLimited) {
+    SimProcess sim;
+    ASSERT_TRUE(sim.Start());
+    // more uploads than transfer places, each lingering after its last block
+    for (int i = 0; i < 12; ++i) {
+        const auto ack = RawUpload(sim, Program(400 + i).WithCrc());
+        ASSERT_TRUE(ack && ack->size() == 4) << "upload " << i;
+        EXPECT_EQ(Be16(*ack, 0), 4) << "upload " << i;
+    }
+    // eight writes started and left hanging take every place; a ninth is refused
+    std::vector<std::unique_ptr<Client>> hanging;
+    for (int i = 0; i < 8; ++i) {
+        hanging.push_back(std::make_unique<Client>());
+        hanging.back()->SendTo(sim.address, sim.tftpPort, Packet(2, {kFile, "octet"}));
+        EXPECT_EQ(hanging.back()->Receive(), Numbered(4, 0));
+    }
+    Client ninth;
+    ninth.SendTo(sim.address, sim.tftpPort, Packet(2, {kFile, "octet"}));
+    const auto refused = ninth.Receive();
+    ASSERT_TRUE(refused && refused->size() > 4);
+    EXPECT_EQ(Be16(*refused, 0), 5);
+    EXPECT_EQ(std::string(refused->begin() + 4, refused->end() - 1), "Too many transfers");
 }
 
 TEST(TftpServer, ReadIsSentAgainUntilAcknowledged) {

@@ -29,6 +29,7 @@ public:
     // silent and come back).
     void Signal(int signal);
     std::string Address(int i = 0) const;
+    pid_t Pid() const { return pid_; }
 
     std::string address;
     uint16_t modbusPort = 0, tftpPort = 0, udpPort = 0;
