@@ -111,7 +111,13 @@ int SimProcess::Stop(int signal) {
 }
 
 void SimProcess::Signal(int signal) {
-    if (pid_ > 0) kill(pid_, signal);
+    if (pid_ <= 0 || kill(pid_, signal) != 0) return;
+    // kill() only queues the stop: until every thread of the module has taken it, the
+    // module may still answer a request sent right after. Callers rely on silence.
+    if (signal == SIGSTOP) {
+        int status = 0;
+        waitpid(pid_, &status, WUNTRACED);
+    }
 }
 
 bool Eventually(const std::function<bool()>& check, int seconds) {

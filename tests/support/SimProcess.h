@@ -26,7 +26,7 @@ public:
     // Sends the signal; the exit status, or -1 when it did not exit in time.
     int Stop(int signal = 15);
     // Sends a signal and leaves the process be (SIGSTOP and SIGCONT make a module go
-    // silent and come back).
+    // silent and come back; SIGSTOP returns once the process has stopped).
     void Signal(int signal);
     std::string Address(int i = 0) const;
     pid_t Pid() const { return pid_; }
