@@ -118,33 +118,46 @@ TransactReply CRegisterClient::Transact(const uint8_t* request, size_t length, i
     throw CBlockingSocketException(LastError());
 }
 
+ReadReplyKind CheckReadReply(const std::array<uint8_t, kRequestFrameSize>& request, const TransactReply& reply,
+                             std::vector<uint16_t>& out, uint16_t& errorCode) {
+    const uint8_t* r = reply.bytes.data();
+    const size_t quantity = Word(&request[10]);
+    // The reply buffer always holds kReplyBufferSize bytes; `length` of them were received.
+    if (reply.bytes.size() < kReplyBufferSize || reply.length < 2 ||
+        static_cast<size_t>(reply.length) > reply.bytes.size() || Word(r) != Word(&request[0]))
+        return ReadReplyKind::Mismatch;
+    if (reply.length >= 8 && r[7] == request[7]) {
+        // A reply cut short would otherwise pass zeros off as register values.
+        if (static_cast<size_t>(reply.length) < kReplyDataOffset + 2 * quantity) return ReadReplyKind::Mismatch;
+        out.assign(quantity, 0);
+        std::memcpy(out.data(), r + kReplyDataOffset, 2 * quantity);
+        return ReadReplyKind::Registers;
+    }
+    if (reply.length >= 8 && r[7] == (request[7] | kExceptionFlag)) {
+        errorCode = Word(r + kReplyDataOffset);
+        out.assign(quantity, 0);
+        out[0] = errorCode;
+        return ReadReplyKind::Exception;
+    }
+    return ReadReplyKind::Mismatch;
+}
+
 bool CRegisterClient::ReadRegisters(int reg, int count, std::vector<uint16_t>& out) {
     if (reg < 1 || reg > 65536 || count < 1 || count > kMaxRegisterCount) return false;
     const auto request = BuildReadRequest(NextTransactionId(), reg, count);
     const TransactReply reply = Transact(request.data(), request.size(), kAttempts);
+    uint16_t errorCode = 0;
+    switch (CheckReadReply(request, reply, out, errorCode)) {
+    case ReadReplyKind::Registers: return true;
+    case ReadReplyKind::Mismatch: return false;
+    case ReadReplyKind::Exception: break;
+    }
     const uint8_t* r = reply.bytes.data();
-    const size_t quantity = Word(&request[10]);
-
-    if (reply.length < 2 || Word(r) != Word(&request[0])) return false;
-    if (reply.length >= 8 && r[7] == request[7]) {
-        // A reply cut short would otherwise pass zeros off as register values.
-        if (static_cast<size_t>(reply.length) < kReplyDataOffset + 2 * quantity) return false;
-        out.assign(quantity, 0);
-        std::memcpy(out.data(), r + kReplyDataOffset, 2 * quantity);
-        return true;
-    }
-    if (reply.length >= 8 && r[7] == (request[7] | kExceptionFlag)) {
-        const uint16_t errorCode = Word(r + kReplyDataOffset);
-        out.assign(quantity, 0);
-        out[0] = errorCode;
-        throw CBlockingSocketException(
-            Printf("Request: (trId:#0x%x,func:#0x%x,len:#%d,startAddr:#%d)\n\t\t\t\t\t\t\t\t\t\t"
-                   "Responce: (func:#0x%x,len:#%d,errCode:#0x%x)",
-                   Word(&request[0]), request[7], Word(&request[4]), Word(&request[8]), r[7], Word(r + 4),
-                   errorCode),
-            1);
-    }
-    return false;
+    throw CBlockingSocketException(
+        Printf("Request: (trId:#0x%x,func:#0x%x,len:#%d,startAddr:#%d)\n\t\t\t\t\t\t\t\t\t\t"
+               "Responce: (func:#0x%x,len:#%d,errCode:#0x%x)",
+               Word(&request[0]), request[7], Word(&request[4]), Word(&request[8]), r[7], Word(r + 4), errorCode),
+        1);
 }
 
 bool CRegisterClient::ReadModuleRegisters(int reg, int count, std::vector<uint16_t>& out) {

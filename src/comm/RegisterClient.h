@@ -38,6 +38,18 @@ struct TransactReply {
     int length = 0;             // bytes received
 };
 
+enum class ReadReplyKind {
+    Mismatch,   // not the reply to this request, or too short for its registers
+    Registers,  // the registers asked for
+    Exception,  // the module refused the request
+};
+
+// Checks a reply against the read request it should answer. Registers: `out` holds the
+// quantity asked for, as received (big-endian). Exception: `errorCode` is the word at
+// offset 9.
+ReadReplyKind CheckReadReply(const std::array<uint8_t, kRequestFrameSize>& request, const TransactReply& reply,
+                             std::vector<uint16_t>& out, uint16_t& errorCode);
+
 class CRegisterClient : public CBlockingSocket {
 public:
     static constexpr int kAttempts = 2;

@@ -102,17 +102,36 @@ bool CTftpClient::ReceivePacket(TftpPacket& packet, int timeoutMs) {
     return true;
 }
 
+bool IsAcknowledgement(const TftpPacket& packet, uint32_t block, std::string& error) {
+    const uint16_t opcode = packet.Opcode();
+    if (packet.Length() == 4 && opcode == kTftpAck && packet.WordAt(2) == static_cast<uint16_t>(block)) return true;
+    if (packet.Length() > 4 && opcode == kTftpError && packet.WordAt(2) == kTftpErrorCountsAsAck) return true;
+    if (packet.Length() >= 4 && opcode == kTftpError)
+        error = Printf("#%i:%s", static_cast<int>(packet.WordAt(2)), packet.ErrorMessage().c_str());
+    else
+        error = "No ACK found.";
+    return false;
+}
+
+bool CheckDataPacket(const TftpPacket& packet, uint32_t block, uint32_t offset, size_t& count, std::string& error) {
+    if (packet.Length() < 4 || packet.Opcode() != kTftpData || packet.WordAt(2) != static_cast<uint16_t>(block)) {
+        error = "Can't get data.";
+        return false;
+    }
+    count = static_cast<size_t>(packet.Length() - 4);
+    if (count > kTftpBlockSize || offset + count > static_cast<size_t>(kTftpMaxFile)) {
+        error = "Can't copy data.";
+        return false;
+    }
+    return true;
+}
+
 bool CTftpClient::WaitForAck(uint32_t block) {
     TftpPacket packet;
     if (!ReceivePacket(packet, waitMs_)) return false;
-    const uint16_t opcode = packet.Opcode();
-    if (packet.Length() == 4 && opcode == kTftpAck && packet.WordAt(2) == static_cast<uint16_t>(block))
-        return true;
-    if (packet.Length() > 4 && opcode == kTftpError && packet.WordAt(2) == kTftpErrorCountsAsAck) return true;
-    if (packet.Length() >= 4 && opcode == kTftpError)
-        SetError(Printf("#%i:%s", static_cast<int>(packet.WordAt(2)), packet.ErrorMessage().c_str()));
-    else
-        SetError("No ACK found.");
+    std::string error;
+    if (IsAcknowledgement(packet, block, error)) return true;
+    SetError(error);
     return false;
 }
 
@@ -250,14 +269,10 @@ int CTftpClient::StepReceive() {
         // Our last request or acknowledgement may have been lost: say it again.
         if (!SendPacket(lastSent_)) return kTftpFailed;
     }
-    if (packet.Length() < 4 || packet.Opcode() != kTftpData ||
-        packet.WordAt(2) != static_cast<uint16_t>(block_)) {
-        SetError("Can't get data.");
-        return kTftpFailed;
-    }
-    const size_t count = static_cast<size_t>(packet.Length() - 4);
-    if (count > kTftpBlockSize || offset_ + count > static_cast<size_t>(kTftpMaxFile)) {
-        SetError("Can't copy data.");
+    size_t count = 0;
+    std::string error;
+    if (!CheckDataPacket(packet, block_, offset_, count, error)) {
+        SetError(error);
         return kTftpFailed;
     }
     const size_t written = std::fwrite(packet.Data() + 4, 1, count, file_);

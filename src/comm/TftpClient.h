@@ -26,6 +26,16 @@ constexpr int kTftpTries = 4;     // sends of one request or block before "No an
 // numbers reach 32 MB. A peer that sends on and on is cut off here.
 constexpr long kTftpMaxFile = 16L * 1024 * 1024;
 
+// The checks on what a peer sends, apart from the socket.
+// Whether `packet` acknowledges `block`: an ACK of exactly 4 bytes with that number, or
+// an error packet with code 10, which modules send instead of the last ACK. Otherwise
+// `error` says what came instead: "#code:text" for an error packet, else "No ACK found.".
+bool IsAcknowledgement(const TftpPacket& packet, uint32_t block, std::string& error);
+// Whether `packet` is DATA block `block` that may follow `offset` bytes received: `count`
+// is its payload length. Otherwise "Can't get data." (not that block) or "Can't copy
+// data." (too long, or the file would pass kTftpMaxFile) in `error`.
+bool CheckDataPacket(const TftpPacket& packet, uint32_t block, uint32_t offset, size_t& count, std::string& error);
+
 class CTftpClient {
 public:
     CTftpClient() = default;

@@ -12,27 +12,8 @@ namespace pontra {
 namespace {
 
 constexpr size_t kReceiveBufferSize = 4096;
-// Datagram sources remembered for the repeat rule; more would only come from strangers.
-constexpr size_t kMaxSources = 64;
-
-uint16_t LittleWord(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
-}
 
 } // namespace
-
-struct CUdpChannel::Datagram {
-    std::string source; // dotted address
-    std::vector<uint8_t> bytes;
-};
-
-// The last datagram seen from one source: a module may send one reply twice, and the
-// copy must not answer a later request.
-struct CUdpChannel::SourceRecord {
-    uint32_t address = 0;
-    std::string text;
-    std::vector<uint8_t> last;
-};
 
 CUdpChannel::CUdpChannel(Host& host, uint16_t modulePort)
     : host_(host), modulePort_(modulePort), self_(std::make_shared<CUdpChannel*>(this)) {}
@@ -103,7 +84,7 @@ void CUdpChannel::WorkerMain(Run& run) {
     CDatagramSocket socket;
     const bool haveSocket = SocketStartup() && socket.Create(SOCK_DGRAM) == kDgramOk;
     if (haveSocket && socket.Bind({0, 0}) != kDgramOk) socket.Bind({0, kFallbackLocalPort});
-    std::vector<SourceRecord> sources;
+    UdpReplyFilter filter(modulePort_);
     uint32_t lastSend = TickCount() - kSendSpacingMs;
 
     while (!run.stop) {
@@ -115,7 +96,7 @@ void CUdpChannel::WorkerMain(Run& run) {
             if (run.stop) break;
         }
         if (SendNext(socket, lastSend)) continue;
-        if (haveSocket) ReceivePass(run, socket, sources);
+        if (haveSocket) ReceivePass(run, socket, filter);
     }
 
     {
@@ -157,8 +138,8 @@ bool CUdpChannel::SendNext(CDatagramSocket& socket, uint32_t& lastSend) {
     return true;
 }
 
-void CUdpChannel::ReceivePass(Run& run, CDatagramSocket& socket, std::vector<SourceRecord>& sources) {
-    std::vector<Datagram> pass;
+void CUdpChannel::ReceivePass(Run& run, CDatagramSocket& socket, UdpReplyFilter& filter) {
+    std::vector<UdpDatagram> pass;
     std::vector<uint8_t> buffer(kReceiveBufferSize);
     for (int i = 0; i < kDatagramsPerPass; ++i) {
         DatagramAddress from;
@@ -167,51 +148,17 @@ void CUdpChannel::ReceivePass(Run& run, CDatagramSocket& socket, std::vector<Sou
         const int n = socket.ReceiveFrom(buffer.data(), buffer.size(), from, 0, status, &full);
         if (status != kDgramOk) break;
         if (run.stop) return;
-        const auto size = static_cast<size_t>(n);
-        // Replies are at most one request's size; a longer datagram is not one.
-        if (full > kUdpDatagramSize || from.port != modulePort_ || size < 3 ||
-            !(buffer[2] & (kUdpReplyOk | kUdpReplyError)))
-            continue;
-        auto record = std::find_if(sources.begin(), sources.end(),
-                                   [&](const SourceRecord& s) { return s.address == from.address; });
-        if (record == sources.end()) {
-            if (sources.size() == kMaxSources) sources.erase(sources.begin());
-            sources.push_back({from.address, DottedAddress(from.address), {}});
-            record = sources.end() - 1;
-        }
-        if (record->last.size() == size &&
-            std::equal(record->last.begin(), record->last.end(), buffer.begin()))
-            continue;
-        record->last.assign(buffer.begin(), buffer.begin() + static_cast<long>(size));
-        pass.push_back({record->text, record->last});
+        const std::span<const uint8_t> bytes(buffer.data(), static_cast<size_t>(n));
+        if (auto datagram = filter.Accept(from.address, from.port, bytes, full)) pass.push_back(std::move(*datagram));
     }
 
-    bool answered = false, failed = false;
+    UdpMatchOutcome outcome;
     {
         std::lock_guard lock(mutex_);
-        const uint32_t now = TickCount();
-        for (auto it = requests_.rbegin(); it != requests_.rend(); ++it) {
-            UdpRequest& r = **it;
-            // Nothing can answer a request that has not gone out.
-            if (r.state == kUdpQueued) continue;
-            auto match = std::find_if(pass.begin(), pass.end(), [&](const Datagram& d) {
-                return (d.source == r.destination || r.destination == kUdpBroadcast) &&
-                       d.bytes.size() >= kUdpHeaderSize && LittleWord(d.bytes.data()) == r.identifier;
-            });
-            if (match != pass.end()) {
-                std::copy(match->bytes.begin(), match->bytes.end(), r.reply.begin());
-                r.replyLength = static_cast<uint32_t>(match->bytes.size());
-                r.timeAnswered = now;
-                r.state = (match->bytes[2] & kUdpReplyError) ? kUdpErrorReply : kUdpAnswered;
-                (r.state == kUdpAnswered ? answered : failed) = true;
-            } else if (r.state == kUdpSent && now - r.timeSent > kTimeoutMs) {
-                r.state = kUdpTimedOut;
-                failed = true;
-            }
-        }
+        outcome = MatchUdpReplies(requests_, pass, TickCount(), kTimeoutMs);
     }
-    if (answered) Raise(Event::Answered);
-    if (failed) Raise(Event::Failed);
+    if (outcome.answered) Raise(Event::Answered);
+    if (outcome.failed) Raise(Event::Failed);
 }
 
 std::vector<std::unique_ptr<UdpRequest>>

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "comm/Ports.h"
+#include "comm/UdpReplies.h"
 #include "comm/UdpRequest.h"
 #include "host/Host.h"
 
@@ -75,14 +76,12 @@ private:
         std::atomic<bool> stop{false};
         std::atomic<bool> running{true};
     };
-    struct Datagram;
-    struct SourceRecord;
     enum class Event { Answered, Failed, Sent };
 
     void WorkerMain(Run& run);
     // Sends the next queued request when one is due; false when none was.
     bool SendNext(CDatagramSocket& socket, uint32_t& lastSend);
-    void ReceivePass(Run& run, CDatagramSocket& socket, std::vector<SourceRecord>& sources);
+    void ReceivePass(Run& run, CDatagramSocket& socket, UdpReplyFilter& filter);
     void Raise(Event event);
     std::vector<std::unique_ptr<UdpRequest>> Take(const std::function<bool(const UdpRequest&)>& finished);
     void Join();

@@ -50,6 +50,12 @@ public:
     // that many records could still fit, so no caller allocates more than the file holds.
     uint32_t Count(uint32_t minRecordSize, const char* what);
 
+    // Records read so far from this buffer, for the limits over a whole file (Records.h).
+    struct Tally {
+        uint32_t elements = 0;
+        uint32_t derivedIntegerBytes = 0;
+    } tally;
+
     bool Ok() const { return error_.empty(); }
     void Fail(const std::string& message);
     const std::string& Error() const { return error_; }

@@ -55,7 +55,12 @@ public:
     static constexpr long kMaxElements = 100000;
     static constexpr long kMaxTags = 100000;
     static constexpr long kMaxListValues = 1000000;
-    static constexpr long kMaxMemberNodes = 300000;
+    // Tags and their members at all levels (a DINT is 33: itself and its bits), some 400
+    // bytes each. The tag memory holds at most 90,000 (10,000 SINTs with their bits), so a
+    // file whose components could ever be downloaded stays well below twice that; past it
+    // the import stops. This keeps an import under about 80 MB of tags however few
+    // characters declare them (an array of 2,000 DINTs takes a line).
+    static constexpr long kMaxTagNodes = 200000;
 
 private:
     // Tokens (ComponentImport.cpp)
@@ -113,7 +118,11 @@ private:
     size_t previousEnd_ = 0;  // file offset behind the last token stepped past
     int errors_ = 0;
     bool stopped_ = false;
-    long memberNodes_ = 0;
+    // Builds a tag's members within what is left of kMaxTagNodes; past it the import
+    // stops with an error and the tag keeps no members.
+    bool BuildCounted(CTag& tag, int line);
+
+    long tagNodes_ = 0;
     long elements_ = 0;
     long tags_ = 0;
     long listValues_ = 0;

@@ -22,12 +22,6 @@ constexpr std::string_view kAliasAttribute = "{alias = ";
 constexpr std::string_view kDescriptionAttribute = "{description = ";
 constexpr std::string_view kCommentAttribute = "{comment = ";
 
-long CountNodes(const CTag& tag) {
-    long n = 0;
-    for (const auto& m : tag.members) n += 1 + CountNodes(*m);
-    return n;
-}
-
 // The value of a dimension token; past the range of int it is too large for any array.
 int DimensionValue(const std::string& text) {
     long long value = 0;
@@ -154,7 +148,8 @@ void ComponentImporter::ReadDeclaration(TagList& tags, int usage, ImportedCompon
         Error(line, "stmt_var", "Tag with name " + tag->name + " is already exist!");
         return;
     }
-    if (!Count(tags_, kMaxTags, line, "tags")) return;
+    if (!Count(tags_, kMaxTags, line, "tags") || !Count(tagNodes_, kMaxTagNodes, line, "tags and tag members"))
+        return;
     imported.tag = tag.get();
     tags.push_back(std::move(tag));
     component.tags.push_back(std::move(imported));
@@ -248,13 +243,7 @@ void ComponentImporter::SettleValue(ImportedTag& imported, const ImportedCompone
 
 void ComponentImporter::SettleMembers(ImportedTag& imported) {
     CTag& tag = *imported.tag;
-    if (imported.recursive) return;
-    if (memberNodes_ >= kMaxMemberNodes) {
-        Error(imported.line, "stmt_var", "Members of tag " + tag.name + " are not built: the file declares too many");
-        return;
-    }
-    BuildMembers(project_, tag);
-    memberNodes_ += CountNodes(tag);
+    if (imported.recursive || !BuildCounted(tag, imported.line)) return;
     if (!imported.hasList) return;
     std::vector<CTag*> slots = InitialValueSlots(tag);
     if (imported.list.size() > slots.size()) {
@@ -268,6 +257,17 @@ void ComponentImporter::SettleMembers(ImportedTag& imported) {
         if (ApplyValue(*slots[i], std::string(tokens_.Slice(start, end)), tokens_.LineOf(start)))
             BuildMembers(project_, *slots[i]);
     }
+}
+
+bool ComponentImporter::BuildCounted(CTag& tag, int line) {
+    if (stopped_) return false;
+    long built = 0;
+    const bool complete = BuildMembersWithin(project_, tag, kMaxTagNodes - tagNodes_, built);
+    tagNodes_ += built;
+    if (complete) return true;
+    Error(line, "OnImport", "More than " + std::to_string(kMaxTagNodes) + " tags and tag members, import stopped");
+    stopped_ = true;
+    return false;
 }
 
 void ComponentImporter::Finish() {
@@ -314,7 +314,12 @@ void ComponentImporter::FollowChangedTypes() {
             if (!uses) continue;
             std::unordered_map<std::string, std::string> values;
             for (const CTag* slot : InitialValueSlots(*tag)) values.emplace(slot->name, slot->initialValue);
-            BuildMembers(project_, *tag);
+            // Past the limit the tag keeps the members it had.
+            TagList before = std::move(tag->members);
+            if (!BuildCounted(*tag, tokens_.LineOf(tokens_.Text().size()))) {
+                tag->members = std::move(before);
+                return;
+            }
             for (CTag* slot : InitialValueSlots(*tag)) {
                 auto it = values.find(slot->name);
                 if (it == values.end() || it->second == slot->initialValue) continue;

@@ -53,8 +53,7 @@ private:
     ImportToken Scan();
 
     std::string_view text_;
-    std::vector<size_t> lineStarts_;  // before lines_: filled while lines_ is built
-    std::vector<std::string> lines_;
+    std::vector<size_t> lineStarts_;
     Scanner scanner_;
     std::optional<ImportToken> current_;
     std::optional<ImportToken> following_;

@@ -45,9 +45,21 @@ void WriteTagRecord(ArchiveWriter& out, const CTag& tag, std::string_view contro
 }
 
 // The bit members an integer tag of a version-1 or -2 file was stored without.
-void DeriveBitMembers(CTag& tag, const CProject& project) {
+void DeriveBitMembers(ArchiveReader& in, CTag& tag, const CProject& project) {
     if (!tag.members.empty() || !IsElementary(tag.dataType) || tag.dataType == "BOOL") return;
+    in.tally.derivedIntegerBytes += static_cast<uint32_t>(ElementaryBits(tag.dataType) / 8);
+    if (in.tally.derivedIntegerBytes > kMaxDerivedIntegerBytes) {
+        in.Fail("integer tags of more than " + std::to_string(kMaxDerivedIntegerBytes) + " bytes");
+        return;
+    }
     BuildMembers(project, tag);
+}
+
+// Counts one more record against its limit over the whole buffer.
+bool Tally(ArchiveReader& in, uint32_t& counter, uint32_t limit, const char* what) {
+    if (++counter <= limit) return true;
+    in.Fail("more than " + std::to_string(limit) + " " + what);
+    return false;
 }
 
 }  // namespace
@@ -99,7 +111,7 @@ std::unique_ptr<CRung> ReadRung(ArchiveReader& in, CRung* parent, int depth) {
 std::unique_ptr<CElement> ReadElement(ArchiveReader& in, CRung* parent, int depth) {
     const int32_t kind = in.I32();
     const uint32_t operandCount = in.U32();
-    if (!in.Ok()) return nullptr;
+    if (!in.Ok() || !Tally(in, in.tally.elements, kMaxElementRecords, "elements")) return nullptr;
     if (operandCount > kMaxOperands) {
         in.Fail("an element of kind " + std::to_string(kind) + " with " + std::to_string(operandCount) +
                 " operands (at most " + std::to_string(kMaxOperands) + ")");
@@ -162,7 +174,8 @@ std::unique_ptr<CTag> ReadTag(ArchiveReader& in, uint32_t version, const CProjec
     if (!in.Ok()) return nullptr;
     if (version <= 2) {
         if (tag->dataType.empty() && tag->alias.empty()) tag->dataType = "SINT";
-        DeriveBitMembers(*tag, project);
+        DeriveBitMembers(in, *tag, project);
+        if (!in.Ok()) return nullptr;
     }
     return tag;
 }

@@ -29,6 +29,17 @@ constexpr int kMaxBranchDepth = 64;
 // so a deeper file is damaged.
 constexpr int kMaxTagDepth = 64;
 
+// Elements one file or clipboard payload may hold in all. An element takes some 900
+// bytes of memory for a record of 12, far more than any other record for its size, so
+// this keeps a file's elements under about 90 MB however large the file is. Each codes
+// into a word or more of the module's program memory (40 KB at most), so a file with
+// more is none a module could run; the component import stops at the same number.
+constexpr uint32_t kMaxElementRecords = 100000;
+// Versions 1 and 2 store integer tags without their bit members, which the reader
+// derives: 9 to 33 tags from a record of 7 bytes. These files have no function blocks,
+// so all their integers share the tag memory; more bytes of them is a damaged file.
+constexpr uint32_t kMaxDerivedIntegerBytes = 10000;
+
 // Smallest possible records, for checking list counts against the bytes left.
 constexpr uint32_t kMinRungRecord = 9;      // flag, empty comment, element count
 constexpr uint32_t kMinElementRecord = 12;  // kind, operand count, leg count

@@ -1,5 +1,6 @@
 #include "model/Types.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "build/TagLayout.h"
@@ -33,7 +34,9 @@ constexpr int kMaxArrayElements = 80000;
 
 struct BuildState {
     const CProject& project;
-    int nodes = 0;
+    long limit = kMaxMemberNodes;
+    long nodes = 0;
+    bool cut = false;  // a member was left out for the limit
 };
 
 std::unique_ptr<CTag> NewMember(const CTag& parent, std::string name, const std::string& type) {
@@ -45,7 +48,10 @@ std::unique_ptr<CTag> NewMember(const CTag& parent, std::string name, const std:
 void Build(BuildState& state, CTag& tag, int depth);
 
 void BuildChild(BuildState& state, CTag& parent, std::unique_ptr<CTag> member, int depth) {
-    if (state.nodes >= kMaxMemberNodes) return;
+    if (state.nodes >= state.limit) {
+        state.cut = true;
+        return;
+    }
     ++state.nodes;
     Build(state, *member, depth + 1);
     parent.members.push_back(std::move(member));
@@ -175,6 +181,15 @@ const TagList* MemberDeclarations(const CProject& project, std::string_view type
 void BuildMembers(const CProject& project, CTag& tag) {
     BuildState state{project};
     Build(state, tag, 0);
+}
+
+bool BuildMembersWithin(const CProject& project, CTag& tag, long maxNodes, long& built) {
+    BuildState state{project, std::min<long>(std::max<long>(maxNodes, 0), kMaxMemberNodes)};
+    Build(state, tag, 0);
+    built = state.nodes;
+    if (!state.cut) return true;
+    tag.members.clear();
+    return false;
 }
 
 int TypeBitSize(const CProject& project, std::string_view type) {

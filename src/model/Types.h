@@ -34,6 +34,9 @@ std::optional<ArrayType> ParseArrayType(std::string_view type);
 // Rebuilds a tag's member list from its type: bit members of integers (unless alias),
 // members of TIMER, COUNTER, user types and function blocks, elements of arrays.
 void BuildMembers(const CProject& project, CTag& tag);
+// The same within a budget: at most `maxNodes` members at all levels. False, with the
+// member list cleared, when the type needs more. `built` gets the number built.
+bool BuildMembersWithin(const CProject& project, CTag& tag, long maxNodes, long& built);
 
 // Bit size of a type: elementary sizes, Zone 128, TIMER and COUNTER 2, anything else
 // the laid-out size of its members.

@@ -12,10 +12,13 @@ namespace {
 
 // A list file is a few hundred bytes; anything beyond this is not one.
 constexpr std::streamsize kMaxListFile = 1 << 20;
+// More modules than any line has. A file of short lines would otherwise make a string
+// record per byte pair (some 16 bytes of memory per byte read); the rest is not read.
+constexpr size_t kMaxListEntries = 10000;
 
-std::string Trimmed(const std::string& line) {
+std::string_view Trimmed(std::string_view line) {
     const size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
+    if (first == std::string_view::npos) return {};
     return line.substr(first, line.find_last_not_of(" \t") - first + 1);
 }
 
@@ -38,14 +41,18 @@ std::vector<std::string> ReadModuleList(const std::string& path) {
     std::string text(static_cast<size_t>(kMaxListFile), '\0');
     in.read(text.data(), kMaxListFile);
     text.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+    return ParseModuleList(text);
+}
+
+std::vector<std::string> ParseModuleList(std::string_view text) {
     std::vector<std::string> addresses;
     size_t start = 0;
-    while (start < text.size()) {
+    while (start < text.size() && addresses.size() < kMaxListEntries) {
         size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string address = Trimmed(text.substr(start, end - start));
-        if (!address.empty()) addresses.push_back(address);
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        if (end == std::string_view::npos) end = text.size();
+        const std::string_view address = Trimmed(text.substr(start, end - start));
+        if (!address.empty()) addresses.emplace_back(address);
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     }
     return addresses;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pontra {
@@ -22,6 +23,8 @@ std::string ModuleListReadPath(const CVessaDoc& doc, const std::string& programF
 // line without any end are read too; blank lines are skipped. A missing file is an
 // empty list.
 std::vector<std::string> ReadModuleList(const std::string& path);
+// The addresses of a list file's text, as ReadModuleList reads them.
+std::vector<std::string> ParseModuleList(std::string_view text);
 // Every address followed by CR LF, in a file created anew. False when it cannot be written.
 bool WriteModuleList(const std::string& path, const std::vector<std::string>& addresses);
 

@@ -210,8 +210,9 @@ bool LadderMachine::Scan(uint64_t nowMs) {
     branchDepth_ = 0;
     callDepth_ = 0;
     // counted in a local: the member would be stored on every step
+    const uint64_t limit = instructionLimit_;
     for (uint64_t executed = 1;; ++executed) {
-        if (executed > kMaxInstructionsPerScan) {
+        if (executed > limit) {
             executed_ = executed;
             return Stop(kRuntimeEndOfStack);
         }

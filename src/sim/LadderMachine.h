@@ -48,6 +48,9 @@ public:
     // a runtime error stopped it.
     bool Scan(uint64_t nowMs);
     uint64_t InstructionsLastScan() const { return executed_; }
+    // A scan that runs more instructions than this (a program looping through backward
+    // jumps) stops with runtime error 100. The fuzz target lowers it to stay quick.
+    void SetInstructionLimit(uint64_t limit) { instructionLimit_ = limit; }
 
     std::vector<uint8_t>& Tags() { return tags_; }
     const std::vector<uint8_t>& Tags() const { return tags_; }
@@ -95,6 +98,7 @@ private:
     std::vector<uint8_t> tags_;
     CodeError error_;
     bool firstScan_ = true;
+    uint64_t instructionLimit_ = kMaxInstructionsPerScan;
     std::unordered_map<uint32_t, uint64_t> timerSince_;  // timer address -> time of its last update
 
     // state of the running scan

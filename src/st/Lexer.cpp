@@ -45,16 +45,30 @@ std::string FormatCompilerError(int line, std::string_view routine, std::string_
     return "Error at line " + std::to_string(line) + " : " + std::string(routine) + " : " + std::string(message);
 }
 
+bool Scanner::NextLine(std::string_view& line) {
+    if (lines_) {
+        if (static_cast<size_t>(lineCounter_) >= lines_->size()) return false;
+        line = (*lines_)[static_cast<size_t>(lineCounter_)];
+        return true;
+    }
+    if (textPos_ >= text_.size()) return false;
+    size_t end = text_.find('\n', textPos_);
+    if (end == std::string_view::npos) end = text_.size();
+    line = text_.substr(textPos_, end - textPos_);
+    textPos_ = end + 1;
+    return true;
+}
+
 int Scanner::Next() {
     if (pos_ < buffer_.size()) return static_cast<unsigned char>(buffer_[pos_++]);
-    if (endOfText_ || static_cast<size_t>(lineCounter_) >= lines_.size()) {
+    std::string_view line;
+    if (endOfText_ || !NextLine(line)) {
         endOfText_ = true;
         return -1;
     }
     // A line is read whole but at most its first 512 characters are kept. Its line end
     // is always kept, so that a token never runs on into the next line.
-    const std::string& line = lines_[static_cast<size_t>(lineCounter_)];
-    buffer_.assign(line, 0, options_.wholeLines ? line.size() : std::min(line.size(), kScanLineLimit));
+    buffer_.assign(line.substr(0, options_.wholeLines ? line.size() : std::min(line.size(), kScanLineLimit)));
     buffer_.push_back('\n');
     ++lineCounter_;
     pos_ = 0;

@@ -60,7 +60,10 @@ struct ScanOptions {
 class Scanner {
 public:
     explicit Scanner(const std::vector<std::string>& lines, ScanOptions options = {})
-        : lines_(lines), options_(options) {}
+        : lines_(&lines), options_(options) {}
+    // Over a whole text, split into lines at "\n" as it is read (a last "\n" ends the last
+    // line): no copy of the text is made.
+    explicit Scanner(std::string_view text, ScanOptions options = {}) : text_(text), options_(options) {}
     // Scans one token; at the end of the text a token with empty text.
     Token getToken();
     // Where the last token began: its line and the position of its first character in
@@ -72,7 +75,12 @@ private:
     int Next();  // next character, or -1 at the end of the text
     void GiveBack() { --pos_; }
 
-    const std::vector<std::string>& lines_;
+    // The next line, or false at the end of the text.
+    bool NextLine(std::string_view& line);
+
+    const std::vector<std::string>* lines_ = nullptr;  // else the text
+    std::string_view text_;
+    size_t textPos_ = 0;
     ScanOptions options_;
     int startLine_ = 0;
     int startColumn_ = 0;

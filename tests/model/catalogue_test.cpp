@@ -128,7 +128,8 @@ TEST(InstructionBar, EveryButtonNamesAnInstructionOfTheMnemonicTable) {
 TEST(InstructionBar, ModuleSpecificTabFollowsControllerType) {
     auto kinds = [](const char* type) {
         std::vector<int> result;
-        for (const auto& b : InstructionBar(type)[5].buttons)
+        const auto bar = InstructionBar(type);  // the range below must not outlive it
+        for (const auto& b : bar[5].buttons)
             if (b.action == BarButtonAction::InsertElement) result.push_back(b.kind);
         return result;
     };

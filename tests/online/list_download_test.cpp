@@ -44,6 +44,15 @@ TEST(ModuleList, FileLocationsAndLineEnds) {
     EXPECT_TRUE(ReadModuleList(bench.dir.File("missing.txt")).empty());
 }
 
+// A megabyte of one-character lines would make half a million string records.
+TEST(ModuleList, ShortLinesReadAtMostTenThousandAddresses) {
+    std::string text;
+    for (int i = 0; i < 300000; ++i) text += "a\n";
+    const auto addresses = ParseModuleList(text);
+    EXPECT_EQ(addresses.size(), 10000u);
+    EXPECT_EQ(addresses.back(), "a");
+}
+
 TEST(ModuleList, DialogButtons) {
     OnlineBench bench;
     ModuleListDialog dialog(bench.frame);
