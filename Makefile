@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two commands do all the set-up on a fresh Debian machine:
 #   make run   installs what is missing, builds, and runs the main job
 #   make test  installs what is missing, builds, and runs every test
@@ -24,7 +25,7 @@ deps:
 	@./scripts/install-deps.sh
 
 configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPONTRA_BUILD_TESTS=ON > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPONTRA_BUILD_TESTS=ON -DPONTRA_WERROR=ON > /dev/null
 
 build: configure
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
@@ -33,7 +34,7 @@ run: build
 	@./scripts/run-main.sh $(BUILD_DIR)
 
 bench: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPONTRA_BUILD_BENCH=ON > /dev/null
+	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPONTRA_BUILD_BENCH=ON -DPONTRA_WERROR=ON > /dev/null
 	@cmake --build $(BUILD_DIR) -j$(JOBS) --target pontra-bench
 	@$(BUILD_DIR)/bench/pontra-bench $(BENCH_ARGS)
 
@@ -46,7 +47,7 @@ test: build
 
 configure-asan: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)" -DPONTRA_BUILD_TESTS=ON -DPONTRA_FUZZ=ON > /dev/null
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="$(ASAN_FLAGS)" -DPONTRA_BUILD_TESTS=ON -DPONTRA_FUZZ=ON -DPONTRA_WERROR=ON > /dev/null
 
 build-asan: configure-asan
 	@cmake --build $(ASAN_DIR) -j$(JOBS)

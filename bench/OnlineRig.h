@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the online benchmarks share: a saved project of conveyor-zone rungs in a frame
 // with a silent host, and soft modules run as pontra-sim processes on a random loopback
 // address (the tests' harness). Figures go into counters (milliseconds, ratios), so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The full build of the largest project a module holds: verification (with the compile
 // of every Structured Text block), tag layout, code generation and the image file.
 // Twenty function blocks, half in Structured Text, instanced from a main program; at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // List download at line scale: "Download to All Modules" to N soft modules of one
 // pontra-sim process, against the same command to one of them, in the same iteration.
 // The whole command is timed as the user waits for it: verify, build, then one worker per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Live values: from the poll timer of the debug monitor to data-valid, on a soft module
 // whose tag memory is (nearly) the whole 10,000 bytes: ten reads of 1,000 bytes, which the
 // datagram worker sends no faster than one every 10 ms.

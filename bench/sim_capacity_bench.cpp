@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Soft module capacity: N modules in one pontra-sim process pinned to one core, each
 // running a 2,000-rung program at a 10 ms scan.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Structured Text compile throughput: one generated function block of N statements, from
 // its component text file to ladder rungs (read, import, lex, parse, instruction list,
 // translation), set against the quoted speed of the open-source IEC 61131-3 compiler

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text editor on a 5,000-line function block: every typed character
 // colours the whole text and looks tokens up with the whole lexer, so each of these must
 // stay well under a frame (16 ms).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Download transfer: CTftpClient uploading a program image to a soft module, against the
 // tftp-hpa client uploading the same bytes to the same module in the same run; and the
 // whole "Download Program" command, whose specified pauses dominate.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the example projects: each component text file examples/NAME.txt becomes
 # OUT/NAME.clp (a new project with the file imported), which is then verified.
 #   examples/build.sh [BUILD_DIR [OUT_DIR [NAME...]]]

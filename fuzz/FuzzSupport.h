@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the fuzz targets: a quiet host, text split into model lines, a check that
 // stops the fuzzer with a message when a property every input must keep fails, and a
 // heap budget per input.

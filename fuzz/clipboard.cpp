@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Clipboard payloads: a rung or element record from any program pasted into a ladder
 // editor at any selection; whatever the paste lets in must then build or be refused
 // with messages, and undo must bring the rungs back.

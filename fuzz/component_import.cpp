@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Component text files: any text imported into a new project; the project then saves
 // and reads back, so the import never builds what the file format cannot hold. A text
 // that imports without errors exports as the main task, and that export imports into

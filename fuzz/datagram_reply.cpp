@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Datagram channel replies: any datagrams from two sources and two ports against
 // requests of every command, some out and some not; replies land only in requests
 // they belong to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soft module's datagram server: any sequence of request datagrams (chunks) to a
 // module that runs a small program, one scan after each.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program images as the module loads them: any bytes through the header check and the
 // prescan; what passes runs a few scans.
 #include <cstddef>

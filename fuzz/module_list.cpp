@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Module list files: any text; every address read is trimmed, on one line, and the list
 // as written (CR LF after each) reads back the same.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project files of every version: what the reader accepts, the writer writes, the reader
 // reads back and the writer writes again byte for byte; the project then goes through
 // "Verify Program" as an opened file would.

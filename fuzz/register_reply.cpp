@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Register protocol replies: any bytes as the reply to a read request of any register
 // range; only a reply that carries every register asked for gives values.
 // Input: [transaction:2][register - 1:2][count:1] then the reply.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soft module's register protocol server: any byte stream on one connection.
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs the fuzz targets of a fuzz build (cmake -DPONTRA_FUZZ=ON with clang) for a bounded
 # time each, two at a time. Each starts from its seeds in fuzz/corpus/TARGET/ (never
 # written to) and what earlier runs found in BUILD/fuzz-corpus/TARGET/. Prints one line

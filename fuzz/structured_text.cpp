@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Structured Text: any text as the body of a function block in a whole project build
 // (compile, verification, layout and code generation up to the image header).
 #include <cstddef>

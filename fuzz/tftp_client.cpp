@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TFTP packets as the client meets them: any datagrams while downloading (DATA blocks)
 // and while uploading (acknowledgements), each as long as received, up to past a packet.
 // Input: [download][block:2][offset / 512:2] then datagrams as chunks.

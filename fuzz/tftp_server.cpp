@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The soft module's TFTP side: any sequence of datagrams from a few peers to the request
 // port or to open transfers, with time passing in between.
 // Input: [memory code][error 10] then events: [0][peer] chunk to the request port,

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages that building and testing Pontra need, only those missing.
 # Runs apt as root directly, or through sudo when not root.
 set -euo pipefail
@@ -7,6 +8,11 @@ packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
+  # the desktop application: Qt 6 Widgets (with printing and PDF), Qt Charts for the trend
+  # dock, and a font for the offscreen renders of the tests and screenshots
+  qt6-base-dev qt6-charts-dev fonts-dejavu-core
+  # compiler cache: a rebuild after a branch switch or a clean is mostly hits
+  ccache
   clang libclang-rt-14-dev
   # test peers: a real Modbus/TCP server library and client, a real TFTP server and client
   libmodbus-dev mbpoll tftpd-hpa tftp-hpa

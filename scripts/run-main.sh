@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The main job of `make run`: shows what pontra-cli offers, then builds the conveyor
 # zone example from its component text into a project, verifies it, makes its program
 # image and prints the project's main program as component text again; then takes it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The online part of `make run`: a soft module (pontra-sim) on a loopback address and
 # high ports, the project downloaded to it, live values for a few seconds, an input
 # toggled and the values again, a mode switch, then the soft module stopped, also when

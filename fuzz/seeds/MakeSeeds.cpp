@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora fuzz/corpus/TARGET/ from the inputs the tests and examples use:
 // the tests' sample project and hand-built files of every version, the example component
 // files and the images they build, the tests' image assembler, and packets of each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The check of an array-element reference "name[i]" or "name[i,j]", where an index is a
 // tag name or a decimal constant. Shared by the ladder verifier and the Structured Text
 // compiler, which report the same texts in their own line formats.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Verify Program" and "Make .bin File" commands: their guards, questions and
 // messages around BuildProgramImage.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed-size code area the builder fills word by word. A word that would pass the
 // end is not written; the buffer remembers the overflow and the build reports it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration block of the program image: the module's configuration screen
 // shows the members of the configuration tag that have a configuration mode, with their
 // captions, types, addresses and limits or choices.

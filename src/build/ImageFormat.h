@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program image a module loads: file layout, header fields and the instruction
 // encoding of its ladder machine. The image builder writes it and the soft module reads
 // it; both include this header so that the numbers live in one place.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The function-block instance self-check: code generation addresses an instance's
 // members by the function block's own layout, which is only right while the instance's
 // members mirror the block's tags in order, name and type.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the module's status codes mean: the header check, the prescan of the code and the
 // runtime errors, with the texts and message formats the system shows for them.
 #pragma once

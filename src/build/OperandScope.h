@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an operand text names inside one program unit: the tag lists the unit sees, the
 // lookup of a tag (or member) by its full text, alias resolution, the enclosing tags
 // and the array-element form "Name[i]" / "Name[i,j]". Verification and code generation

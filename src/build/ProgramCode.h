@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code area of a program image: the main program, then every function block in
 // project order, each ended by END and its two marker words, with the unit's jumps
 // resolved; and the fix-up of the calls once every function block has its address.

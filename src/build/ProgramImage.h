@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program build: from a verified project to the image file a module runs (header,
 // code of every unit, tag memory, configuration block, name trailer). The file layout
 // and the instruction encoding are described in ImageFormat.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tag memory of a whole project: the controller area, the volatile pass over the
 // main program, the working tags, the instance sizes of function blocks, the member
 // offsets of user types, the non-volatile pass and the non-volatile members of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code generation for the rungs of one unit: the encoders of every instruction family
 // (see ImageFormat.h for the words they produce) and the ladder rung generator. The
 // Structured Text rung generator (StructuredTextRungCode.h) uses the same encoders.

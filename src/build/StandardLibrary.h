@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard functions and function blocks that Structured Text may call. Their
 // declarations are not part of a project: the main frame creates the list once and
 // keeps it unchanged until the program ends.

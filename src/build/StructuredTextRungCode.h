@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rung generator for function blocks written in Structured Text.
 //
 // The Structured Text compiler turns a unit's text into ordinary ladder rungs of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Placement of tags in the module's tag memory: the layout cursor and the rules for
 // elementary tags, timers, counters and structures. The same rules, run into a scratch
 // block, give the size of a user type or of a function-block instance.

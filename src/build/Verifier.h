@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checks of one verification run, shared by the driver (units, names, summary) and
 // the element checks (operands, registers, arrays, scopes, call bindings).
 #pragma once

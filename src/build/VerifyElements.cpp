@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks of one ladder element and its operands.
 #include <algorithm>
 #include <cctype>

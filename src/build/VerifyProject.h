@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Verification of a whole project before any image is built: names and comments, every
 // operand of every ladder element, registers, arrays, scope rules between function
 // blocks and their callers, used tags, and the instance self-check. Every finding is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli subcommands. Each command lives in its own file and registers itself with
 // the application through one Add...Command function called from main.
 #pragma once

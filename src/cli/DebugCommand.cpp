@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli debug: goes online, prints the named tags and the status after each
 // complete read of tag memory, and stops after N reads.
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli delete-program: "Delete Module Program" on the project's module (or --ip).
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli download-list: "Download to All Modules" with the project's module list
 // file (or --list), printing one result line per module.
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli dump: the project as JSON on stdout.
 #include <iostream>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli export: the component text of the main program, the main task, a function
 // block or a user-defined type, on stdout or into a file.
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli import: component text into a project, which is then saved.
 #include <iostream>
 

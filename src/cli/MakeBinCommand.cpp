@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli make-bin: "Make .bin File", writing PLCDATA_<title>.bin beside the project.
 #include "build/BuildCommands.h"
 #include "cli/Commands.h"

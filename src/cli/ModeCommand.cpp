@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli mode: goes online, switches the module to run or program mode, reads the
 // status once and prints it, then stops.
 #include <iostream>

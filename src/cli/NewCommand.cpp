@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli new: a new project with the defaults, saved to a file.
 #include <filesystem>
 #include <iostream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the online subcommands of pontra-cli share: the project file, --ip, the module
 // ports and --yes; going online through both halves of the start, waiting for reads of
 // tag memory, and stopping.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project as JSON for `pontra-cli dump`: keys fixed, tools and tests rely on them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where a pontra-cli command takes its project from: a project file, opened as the
 // Open command opens it, or with --new a new untitled project of a controller type.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli set: the controller properties of a project (module address and type),
 // then save.
 #include <iostream>

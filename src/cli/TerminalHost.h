@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The host of pontra-cli: messages to stderr, output-window lines to stdout, questions
 // answered by --yes, asked on a terminal, or answered Cancel/No when nobody can answer.
 #pragma once

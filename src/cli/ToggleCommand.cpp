@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli toggle: goes online, inverts a BOOL tag ("Toggle Bit"), prints it after the
 // next read and stops.
 #include "cli/Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli verify: "Verify Program" (the build with header only); the output window
 // goes to stdout.
 #include "build/BuildCommands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli write: goes online, writes a value as the "Write Tag" dialog does (a BOOL
 // is inverted), prints the tag after the next read and stops.
 #include "cli/Commands.h"

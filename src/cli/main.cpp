@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli: the Pontra core without a window.
 #include <CLI/CLI.hpp>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A blocking IPv4 stream socket that reports every failure by throwing
 // CBlockingSocketException. Each transfer first waits for readiness in whole seconds of
 // the caller's time-out (under 1000 ms it only polls), so no call blocks longer than that.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CRC-16/MODBUS (initial value 0xFFFF, reflected polynomial 0xA001, no final XOR): the
 // check a module makes over an uploaded file, which travels after it low byte first.
 #pragma once

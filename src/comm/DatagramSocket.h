@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bare IPv4 datagram socket whose operations return status codes instead of
 // throwing; the datagram request channel's worker owns one.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reachability check before every register-protocol connect: one ICMP echo request
 // of `size` bytes of 'E' (0x45), answered within the time-out by one echo reply that
 // carries the same bytes. Uses an unprivileged ICMP datagram socket where the system

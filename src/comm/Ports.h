@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's port numbers. A real module listens on 502 (register protocol, TCP),
 // 69 (TFTP) and 55559 (datagram requests); PONTRA_MODBUS_PORT, PONTRA_TFTP_PORT and
 // PONTRA_UDP_PORT replace them so that an unprivileged user can reach a soft module on

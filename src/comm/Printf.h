@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // printf-style formatting into a string, for the channels' fixed message texts.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The register protocol client: reads the module's identification registers with the
 // Modbus/TCP "read holding registers" request (function 3) over a CBlockingSocket.
 // Nothing is ever written through it. Before each connect the module is pinged so that

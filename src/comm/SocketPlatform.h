@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few socket calls whose form differs between platforms. Everything above this file
 // speaks in these terms, so a Windows port replaces only SocketPlatform.cpp.
 // Error codes are reported in the Windows Sockets numbering (10054 connection reset,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A step-driven TFTP client (octet mode, "tsize" option) for program images. A start
 // call sends the request; the caller then calls Step, updating its progress display
 // between steps, until the result is kTftpFinished or kTftpFailed. Uploads carry the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One TFTP packet as built or received: a 1024-byte buffer and its length, -1 when the
 // packet is invalid. Appends that would not fit invalidate the packet instead of
 // writing past the buffer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The datagram request channel: while a project is online, every exchange with the
 // module (reading tag memory, writes, bit set and clear, mode changes, runtime status)
 // is a small request datagram to the module's datagram port and its reply.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the datagram channel's worker does with received datagrams, apart from its socket:
 // which may be replies, and which request each one answers.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One request of the datagram channel: the datagram sent to the module's datagram port,
 // its reply, and where it stands. Every 16-bit field of the datagram is little-endian:
 //

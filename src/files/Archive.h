@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The little-endian archive of project files and clipboard payloads: unsigned 8-, 16-
 // and 32-bit words and length-prefixed single-byte texts, no alignment, no tags.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Component export: the main program, the main task (the whole project), a function
 // block or a user-defined type as text in an IEC 61131-3-like form, placed on the
 // clipboard and written to a file. Lines end with "\r\n".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Component import: reads main programs, function blocks and user-defined types from a
 // component text file into the open project. Errors go to the output window as
 // "Error at line %d : %s : %s" lines; the import goes on where it can.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader behind component import: a recursive-descent reader over the import tokens
 // that builds components and hands them to the project once each is complete. Internal
 // to the component import.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controller tags stored in a project file are merged into the predefined controller
 // tags of the project's type rather than taken as they are: the type decides which
 // controller tags exist; the file contributes the connection slots and the user's

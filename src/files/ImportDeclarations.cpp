@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Declaration sections of the component import, and what is settled once the whole
 // file is read: members, initial values and type checks.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rungs of the component import, read element by element from the rung text form.
 #include "files/ComponentImporter.h"
 #include "files/Records.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tokens of a component text file: the Structured Text scanner with attribute
 // tokens ("{description = ...") and whole lines, and of the later passes only one: a "-"
 // followed by a number becomes a negative number. Tokens are scanned as the reader asks

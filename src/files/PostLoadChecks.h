@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checks an opened project goes through after a successful read and before it is
 // handed over: the forbidden-symbol question and repair, then the question whether to
 // update a project of an older version (renames and an "_OldVersion.clp" copy).

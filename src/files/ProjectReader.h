@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a project file of format version 1 to 5 into a new project. Nothing is handed
 // over unless the whole file was read: a damaged file gives an error and no project.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes a project in the current file format (version 5).
 #pragma once
 

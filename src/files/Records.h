@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rung, element and tag records of project files. The clipboard carries the same
 // rung and element records, so single records can be written to and read from memory
 // buffers on their own.

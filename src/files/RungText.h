@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text form of rungs: one line per instruction, branches as BST / NXB / BND, every
 // top-level rung closed by RND and an empty line. Component export writes rung bodies
 // in it; component import reads them back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing files so that a failure never costs the file that was there: the new content
 // goes completely to a temporary file in the same folder (flushed to disk) before any
 // existing file is renamed or replaced.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A thread-safe queue of work for the model's thread, with a wait that wakes when work
 // arrives. Hosts build their event delivery on it.
 #pragma once

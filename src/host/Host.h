@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The narrow interface through which the core reaches the person and the platform:
 // message boxes, questions, file choice, dialogs, clipboard, timers, progress, events
 // from worker threads, window titles, settings and folders. The GUI implements it with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A host that records every message and question in order and answers from a script.
 // Tests assert on its log; fuzzers and benchmarks use it as a silent host.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed description tables of the predefined controller tags' bits (and of the
 // elements of Oskel's MotorProfileZero).
 #pragma once

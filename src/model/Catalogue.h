@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ladder instruction set: what a freshly constructed element of each kind holds,
 // and the mnemonic table that turns text back into kinds.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Controller types: the predefined controller tags of each module type, their fixed
 // addresses in the 384-byte controller area and the descriptions of their bits.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an element sits in a list of rungs, independent of the objects: the index of
 // its top-level rung and the path down through branch legs. A place survives deep
 // copies of the rungs, so it can find the same element in a copy.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ladder editor's instruction bar as data: seven tabs of buttons, each button
 // command 34000 + its index. Buttons 0-2 are structural and the same on every tab.
 #pragma once

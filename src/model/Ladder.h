@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rungs and elements: the ladder structure of a program unit.
 //
 // A rung is a flat list of elements. Parallel branches are expressed by markers: a

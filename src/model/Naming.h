@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Naming rules the editors enforce. Each check returns the message to show, or an
 // empty text when the name is acceptable.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One open project: the document plus the project-wide unit and type lists and the
 // flags saved or derived with them. The main frame holds one; tests create as many as
 // they like.

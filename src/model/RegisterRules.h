@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which module registers a program may read and write, by controller type. Shared by
 // the ladder verifier and the Structured Text compiler.
 #pragma once

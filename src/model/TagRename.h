@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renaming a tag together with the texts that refer to it: alias and base-tag texts,
 // ladder operands and Structured Text identifiers of the places that see the tag.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Data type rules: predefined types, elementary types, arrays and tag members.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program units other than the main program: function blocks and user-defined types.
 #pragma once
 

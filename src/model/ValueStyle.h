@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display styles: how values are shown and read back ("Decimal", "Binary", "Octal",
 // "Hex", "IP Address"). Pure functions; no state.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project document: main program, program tags, controller tags and the module
 // the project is written for.
 #pragma once

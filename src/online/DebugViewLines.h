@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lines of the Structured Text debug pane for one unit: each variable with its live
 // value while debugging, or with its initial value otherwise.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Delete Module Program" command: a TFTP write request for the module's program
 // file that announces 0 bytes; once the module acknowledges it, the program is gone.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Download Program" command: builds the open project's program image, asks the
 // module at the project's address who it is (type, mode, variant, firmware, program
 // memory), and uploads the image over TFTP with its progress in the download bar and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The size a program image takes in the module's program memory: the header, the code
 // and the tag memory, then the sections after them, walked record by record.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Changing values in a running module: "Toggle Bit" in a ladder view and in the debug
 // view, and the "Write Tag" dialog. None of them waits for the module: the next read of
 // tag memory shows whether the value changed.

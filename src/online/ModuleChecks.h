@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a module must be before a program goes to it: the identity rule of each
 // controller type (module type code, operating mode, hardware variant), the firmware
 // needed by Read Register instructions on the restricted registers, and the program

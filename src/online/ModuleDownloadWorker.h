@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One module of a list download: the record its worker thread fills, and the worker
 // itself (identity checks as the single download makes them, then the TFTP upload).
 // Every worker has its own sockets and writes only its own record.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list of module addresses that "Download Program to Modules..." downloads to: the
 // list file beside the project (or the shared one in the program's folder) and the
 // operations of the "List of Modules to Download" dialog on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Download to All Modules" of the module list dialog: one worker per listed module, all
 // at once, while the model's thread keeps pumping until every worker has ended.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "online/OnlineCommandStates.h"
 
 #include "online/OnlineSession.h"

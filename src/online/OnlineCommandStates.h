@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The enabling rules of the commands that take a module online or touch its program,
 // by command text, for the command table of the front ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The online state of one main frame: the module's run state and status block, the
 // online copy of its tag memory with the chunk and data-valid flags, the datagram
 // channel, the register socket of the download and online commands, and the timers

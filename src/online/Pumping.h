@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Network calls that may wait seconds (a connect to a silent module, a register read,
 // one TFTP block) run on a thread of their own while the model's thread keeps pumping
 // the host, so the user interface stays alive. The callers run one such call at a time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Debug" command: takes the project online in two halves. The first half checks
 // over the register protocol that the module holds a program and asks for its runtime
 // status; the second half runs when that status arrives (or fails): no header or

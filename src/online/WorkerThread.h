@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A joinable thread with a small stack for the list download, which starts one per
 // module, up to 256 at once: with the system's default stack (8 MB on Linux), mapping and
 // unmapping the stacks took longer than the downloads themselves.

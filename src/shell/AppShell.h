@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's start and end, and what it keeps between runs: the four recent
 // files and the bar layout in the per-user settings, the help file beside the program.
 #pragma once

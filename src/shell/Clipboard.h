@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy, Cut and Paste of a ladder editor: a rung, a branch leg or an element travels as
 // a binary rung or element record under the clipboard formats "Pontra - Rung" and
 // "Pontra - Element", and is inserted relative to the editor's selection.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two guards that decide whether a command may run now, and the lists of what each
 // guard stops. Every operation that either guard covers asks here, so each rule lives
 // in one place:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one place every front end asks about a command of the table (CommandTable.h):
 // whether it is enabled and checked now, and what happens when it is invoked.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/CommandTable.h"
 
 #include "model/InstructionBar.h"

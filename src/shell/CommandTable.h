@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application's command set as data: every command with the menus and bars that
 // offer it, its accelerators and the core operation that carries it out; the tabs of the
 // ladder instruction bar; the document string of the project file type. Every front end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Controller Properties..." command: module address and controller type.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands New, Open, Close, Save and Save As, and the save operation behind Save and
 // Save As: time stamp, revision counter, the "_Backup" copy and the window titles.
 // Each returns true when it did what it was asked.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Find..." of a ladder view: searches the rungs of the view's unit for an element whose
 // operand, or the description or base tag of the tag an operand names, holds a text;
 // from the selection down to the end or up to the beginning, offering one wrap-around.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the process keeps memory it has freed. A compile of a large Structured Text unit
 // frees and allocates again hundreds of megabytes of rungs; returned to the system after
 // each compile, every page of them would be a page fault again at the next one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The structural editing operations of a ladder view: insert a rung, a branch, a leg or
 // an instruction, delete the selection, move it by keyboard, and commit the in-place
 // editors of a rung comment and of an operand. Each works on the view's selection.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo of a ladder view: before every edit the view's whole rung list is copied; Undo
 // puts the last copy back and selects again what was selected. One per ladder view
 // (main program or ladder function block); snapshots live only in memory.

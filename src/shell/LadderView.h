@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The state of one ladder editor: which rungs it edits (the main program or a ladder
 // function block), the current rung, the selected element and the undo stack. The GUI's
 // ladder view owns one and only draws it; editing, clipboard and find operate on it, so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hub every command reaches: the open project (document, unit and type lists),
 // the application-wide flags, and the host that connects the core to a person.
 // Not a window: the GUI's main window owns one, pontra-cli and tests create their own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The output window: where verification, compilation, build and download report line
 // by line, and from where a double-click jumps to the place a line names.
 #pragma once

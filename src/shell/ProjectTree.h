@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Project Bar": the project as a tree of items, and the component operations on it
 // (add, rename, delete a function block or user type; edit the program version; open
 // the window an item stands for). Online in debug mode every change is refused.

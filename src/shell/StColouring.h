@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colouring pass of the Structured Text editor: which characters show as keywords
 // and which as comments. It scans with the compiler's character scanner but runs none of
 // its token passes, so that the colours follow the text as typed; the comment rules are

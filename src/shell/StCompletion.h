@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the Structured Text editor offers while a name is typed: the completion rows for
 // the typed part of a name (the member path), and the parameter list it fills in when a
 // function-block instance is called.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text editor of one function block, without a window: the unit's text
 // with its selection and undo history, the colours, the completion popup's rows, the
 // keyword upper-casing, the call-parameter text, the statement templates, find and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text editor's hover tip: the variable that the selected text names, and
 // the tip's text: its declaration, or its live value while online in debug mode. Live
 // values come from the online monitor through LiveValueSource.

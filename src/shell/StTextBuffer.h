@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of a Structured Text editor: the unit's own lines, edited in place through
 // character positions, with the undo history of a text control. A line break counts as
 // one character at a position; the lines themselves never hold a line break.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Searching the Structured Text editor's text: "Find Next" of its find dialog, and the
 // word a double click selects.
 #pragma once

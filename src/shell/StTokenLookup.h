@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The token under a position of the Structured Text editor's text, found with the whole
 // lexer (scanner and token passes), so that a name with its members or indices is one
 // token, as the compiler sees it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings of a configuration member's control: the "Control Properties" dialog of
 // a "Number" (optional lower and upper limit, kept as the choices "Min" and "Max") and
 // the "ComboBox Properties" dialog of a "Selection" (string/value pairs) with its

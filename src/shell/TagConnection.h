@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Connection Tag" dialog of a controller connection slot (Tag1-Tag4): not used, or
 // produced to / consumed from a peer module at an address, through a register that a
 // "From/To" item stands for or that the person types.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules every edit of a tag list obeys: new tags, the in-place edits of a declared
 // tag (name, data type, description, control type), deleting and the non-volatile
 // toggle. A tag list edits the program tags (shown with the controller tags), a function

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window titles of the project's windows, keyed by window: "main", "tags",
 // "fb:NAME:routine", "fb:NAME:tags", "type:NAME", and "fbdoc:NAME" for the document of a
 // function block's editor (role "FB", titled with the unit name).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The datagram channel server of one module: request in, reply back to its sender.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who a soft module says it is: the identification registers the IDE reads before a
 // download or going online.
 #pragma once

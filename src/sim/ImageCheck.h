@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two checks a module makes before it runs an image: the header check and the prescan
 // of the code. The prescan also produces the decoded view of the code that the machine
 // runs from (instruction starts, rung numbers, function-block instance sizes).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program image as the soft module decodes it. The numbers (header fields, instruction
 // codes, type codes, markers) are the builder's, from build/ImageFormat.h, which also draws
 // the instruction word; this adds how the module checks and runs each instruction, its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ladder machine: takes a program image, checks it (header, prescan) and runs scans of
 // its code over the tag memory. Time comes from the caller, so tests drive timers with a
 // fake clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One soft module with its three servers; one thread runs many of them (RunModules).
 #pragma once
 

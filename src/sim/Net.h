@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The little of POSIX sockets the soft module needs: loopback addresses, bound
 // non-blocking sockets, an owning descriptor and an event loop over many sockets.
 #pragma once

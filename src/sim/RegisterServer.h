@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The register protocol server (Modbus/TCP, read holding registers only) of one module.
 #pragma once
 

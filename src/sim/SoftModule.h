@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One soft module without its sockets: identity and register bank, the stored program,
 // run/program mode, the ladder machine, the status block and the datagram commands. The
 // servers feed it; everything runs on the module's own thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TFTP server of one module: the request port and one socket per transfer, feeding
 // the socket-free TftpService.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TFTP protocol of one module without its sockets: write and read requests of the
 // program image "PlcData_.bin", the transfers they start, retransmission on silence and
 // the end of abandoned transfers. The socket server (TftpServer) feeds it datagrams and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-sim: one or many soft modules on loopback addresses, serving the register
 // protocol, TFTP and the datagram channel, and running the program images they receive.
 #include <CLI/CLI.hpp>

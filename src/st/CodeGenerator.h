@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instruction-list generator: walks the syntax tree of a unit that parsed without
 // error and writes accumulator-style instruction lines ("LD \t\t x", "ADD \t\t y",
 // labels "name:"), taking temporaries for values that must wait.

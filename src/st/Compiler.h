@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text compiler object: token list, recursive-descent parser with type
 // checking, and the instruction list its code generator writes. One per compile.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The translation of an instruction list into ladder rungs of the unit. The list's
 // accumulator lives in two places: a Boolean value is the rung condition, a number is
 // the "pending operand" (a tag, a literal or "_Acc") that the next instruction reads.

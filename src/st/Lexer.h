@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text lexer: the character scanner that cuts a unit's lines into raw
 // tokens, and the token passes that fold comments away and join literals, array and
 // member references into single tokens. The editor and the component import use the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point of the Structured Text compiler: a function block's text becomes ladder
 // rungs of the unit, verified and built like any ladder unit.
 #pragma once

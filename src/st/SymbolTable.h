@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The symbol table of a Structured Text compile: the callable units of the project and
 // the standard library, and, for the unit being compiled, every variable it can name.
 #pragma once

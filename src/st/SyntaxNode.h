@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A node of the syntax tree that the parser builds and the code generator walks.
 #pragma once
 

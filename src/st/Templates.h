@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statement skeletons the Structured Text editor inserts at the caret. Their
 // comments are placeholders: left as they are, a template does not compile.
 #pragma once

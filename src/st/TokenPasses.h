@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The token passes of the lexer, run in their fixed order over a scanned token list.
 #pragma once
 

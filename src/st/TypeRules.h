@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Type names, families and conversions as the Structured Text type checker sees them.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Projects built in memory for the build tests: tags, rungs with branches, function
 // blocks, and a frame with a scripted host around them.
 #pragma once

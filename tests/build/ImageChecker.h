@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An independent reading of a program image, as a module's header check and prescan
 // would make it: it knows the layout and the instruction lengths on its own (it does not
 // use the builder's headers) and lists every property the image breaks.

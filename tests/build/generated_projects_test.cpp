@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many generated valid projects (ladder units with nested branches, timers, counters,
 // arrays with tag and constant indexes, registers, jumps, function blocks calling
 // function blocks with bound parameters) must verify cleanly and build into images that

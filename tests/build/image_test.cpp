@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program image byte by byte: markers, encodings, jumps, header, trailer and the
 // configuration block, and the build's failure paths.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tag memory layout: packing rules, the whole-project order, instance-relative addresses
 // of function blocks, initial values and the limits.
 #include <gtest/gtest.h>

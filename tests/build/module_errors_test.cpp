@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's header, prescan and runtime error codes and how they are shown.
 #include <gtest/gtest.h>
 

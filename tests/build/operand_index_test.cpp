@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Operand lookups through the name index give exactly what a search of the scope's lists
 // gives: the first tag in list order that the text names, members and elements included,
 // also for names that repeat and for tags appended or removed while the index is in use.

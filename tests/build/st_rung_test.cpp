@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text rung generator on hand-made rungs, as the compiler will hand them
 // over: bit operations on the rung condition, calls without copies, no branches.
 #include <gtest/gtest.h>

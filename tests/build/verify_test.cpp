@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Verification: every message in its exact form, the order of lines, used flags, scratch
 // tags and the instance self-check.
 #include <gtest/gtest.h>

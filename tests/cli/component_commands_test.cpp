@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli export and import, and the example projects built through them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-cli new, set and dump on project files.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The online subcommands of pontra-cli against a soft module process: debug without a
 // program, download, live values, toggle, write, mode, a list download, and deleting
 // the module's program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Peers for the channel tests, all on loopback: scripted TCP and UDP peers that misbehave
 // on purpose, a libmodbus register server, and tftpd-hpa run as a process. Every peer
 // binds a port the system chooses or a random 127.a.b.c address, so parallel test runs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three clients against the soft module as a separate process on loopback: the
 // identification registers, an image uploaded, read back and deleted over TFTP, and
 // every command of the datagram channel.

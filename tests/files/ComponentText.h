@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for tests of the rung text form, the clipboard and component export/import:
 // texts written with "\n" for readability, rungs loaded by importing a main program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds project-file bytes field by field from the format's layout tables, without the
 // production writer, so that tests check the writer against the layout and feed the
 // reader files that another tool could have written.

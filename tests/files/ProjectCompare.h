@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deep comparison of projects for round-trip tests: everything the file stores, and the
 // parent links the reader must restore.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project that uses every stored field: branches nested in legs, tags with members,
 // a connection slot, a non-volatile tag, a ladder and a Structured Text function block,
 // a user type and a configuration type with choices.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The archive primitives: the three text-length forms, and a reader that never reads or
 // allocates past the end of its bytes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Component export: declaration lines, component layout, the forbidden-symbol check and
 // the export command's clipboard and file.
 #include <gtest/gtest.h>

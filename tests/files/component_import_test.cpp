@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Component import: round trips through the text form, every error path with its line,
 // the replace questions, Structured Text bodies and hostile files.
 #include <gtest/gtest.h>

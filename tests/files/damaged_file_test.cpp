@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged files: every truncation and many byte changes of a real file are read errors
 // or sound projects, never a crash, a hang or a huge allocation.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a hostile file can make the readers build: every count that grows the model by
 // more than its own bytes stops at a limit with a clear error, while the largest
 // projects a module can hold still read and import whole.

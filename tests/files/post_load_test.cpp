@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The checks after opening: the forbidden-symbol repair and the update to the current
 // version, with their questions, renames and backup copy.
 #include <gtest/gtest.h>

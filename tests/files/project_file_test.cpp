@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole project files: the version-5 layout byte for byte, and round trips through the
 // writer and the reader.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files of every format version, built byte by byte as another tool following the
 // format would write them, read into the right model.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rung, element and tag records against the layout tables, and single records in
 // memory buffers as the clipboard carries them.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A saved project, a frame with a scripted host around it, and soft modules run as
 // processes on loopback for it. The project's program exercises what the online tests
 // look at: a running timer, a counter and a lamp driven by an input, and one tag of each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Debug mode against a soft module running the test program: live values of every
 // elementary type, writes and toggles seen in the next read, run and program mode, a
 // module that goes silent and comes back, runtime errors, and the command states. Then

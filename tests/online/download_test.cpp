@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Download Program" against soft modules: a download that passes every check, and each
 // refusal with its message and nothing sent to the module.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Download Program to Modules...": the module list file, the dialog's buttons, and a
 // download to 34 soft modules at once, two of them of the wrong type.
 #include <arpa/inet.h>

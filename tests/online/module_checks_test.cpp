@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The identity rules, the firmware rule, the program memory limit, the image size walk
 // and the size check, without a module.
 #include <gtest/gtest.h>

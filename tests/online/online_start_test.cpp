@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Debug" against soft modules: a matching program goes online; another program, no
 // program, header and prescan errors, an old program format and a silent status channel
 // each end the start with their message. "Delete Module Program" leaves no program.

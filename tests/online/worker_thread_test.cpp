@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list download's worker threads: the body runs on a thread of its own and is done
 // when joined; when no thread can be had, it still runs, in place.
 #include <gtest/gtest.h>

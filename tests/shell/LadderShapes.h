@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rungs written and read as short texts, and the invariants of the rung tree, for the
 // ladder editing and find tests.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project with one Structured Text function block "Calc" open in an editor, its tags,
 // a ladder block "Block" with parameters of every direction, and typing helpers.
 #pragma once

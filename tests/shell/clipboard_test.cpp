@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copy, Cut and Paste of the ladder editor through the clipboard formats.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command set: the table's accelerators and names, the enabling rules, the busy and
 // debug-mode guards as every route applies them, start-up, closing, recent files, bars
 // and help.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // New, Open, Save and Save As: titles, the revision counter, the "_Backup" copy, the
 // older-version warning, the refusals, and saves that fail without costing a file.
 #include <gtest/gtest.h>

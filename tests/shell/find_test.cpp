@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find in a ladder view: the three fields going down, operands only going up, whole word
 // and case, and the wrap-around questions.
 #include <gtest/gtest.h>

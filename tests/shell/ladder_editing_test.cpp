@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ladder editing: every delete case, every keyboard move, the inserts with their rules
 // and guards, the in-place commits, and a long mixed run of edits, moves and undos over
 // branches nested three deep that keeps the rung tree sound at every step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo of a ladder view: ten snapshots at most, the rungs restored whole, and the
 // selection found again by the view's hit test or by its place in the rungs.
 #include <gtest/gtest.h>

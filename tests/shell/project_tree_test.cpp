@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project tree: its items, adding, renaming and deleting components with their
 // messages and windows, the tags of a renamed or deleted type, and the program version.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves that survive a crash: a child process saving a large project is killed
 // (SIGKILL) before and after each of its system calls in turn. After every kill the
 // project file, or when it is missing its "_Backup" copy, reads back whole as the

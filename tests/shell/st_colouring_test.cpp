@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text editor's colours and its token lookup: keywords, colouring words
 // and standard functions, the three comment forms in the compiler's order, and the token
 // that ends at or covers a position.

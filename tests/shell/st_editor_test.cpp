@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text editor's typing rules: upper-casing, call parameters, completion,
 // Enter, the statement templates, the clipboard, undo, and what stays unchanged online
 // or while a download runs.

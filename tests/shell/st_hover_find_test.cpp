@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Structured Text editor's hover tip (declarations, live values from the monitor,
 // array elements) and its find dialog.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tag rules: new-tag checks and placement, the configuration rules, instances that follow
 // their block's tags, delete and non-volatile, the connection dialog, number limits and
 // the selection list.

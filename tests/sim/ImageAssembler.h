@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small assembler for program images, so that tests state the code they mean
 // instruction by instruction instead of as hex.
 #pragma once

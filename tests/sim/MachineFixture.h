@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs hand-assembled images on the ladder machine in process, with a fake clock.
 #pragma once
 

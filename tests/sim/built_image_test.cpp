@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Images that Pontra itself builds (pontra-cli make-bin) load without header or prescan
 // error and compute what their ladder says.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-sim's command line: where modules may live, how many, and how they end.
 #include <gtest/gtest.h>
 

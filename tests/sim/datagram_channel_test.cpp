@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The datagram channel of a running pontra-sim, with our own minimal client.
 #include <gtest/gtest.h>
 

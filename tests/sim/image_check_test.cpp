@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The module's header check and prescan: every rule with its code and place.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The ladder machine on hand-assembled programs whose results are known.
 #include "sim/MachineFixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The register protocol server of a running pontra-sim: mbpoll as the real client, and
 // hand-made frames for what mbpoll never sends.
 #include <gtest/gtest.h>

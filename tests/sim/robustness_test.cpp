@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged images: the module refuses them or runs them, and never reads or writes outside
 // its code and tag memory (the sanitizer build shows it).
 #include <gtest/gtest.h>

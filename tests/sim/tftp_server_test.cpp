@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The TFTP server of a running pontra-sim: tftp-hpa and curl as real clients, and a raw
 // client for what they never do (repeats, silence, malformed packets).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a Structured Text function block for real: the project's main program calls one
 // instance "inst" of the block "Calc"; the project is built into an image and the image
 // runs on the soft module's ladder machine in this process, scan by scan, with a fake

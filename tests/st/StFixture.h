@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project with one Structured Text function block "Calc", and helpers that compile
 // its text and show the results as text.
 #pragma once

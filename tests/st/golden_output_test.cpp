@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The compiler's output for reference units must stay the same bit for bit when its
 // speed is worked on: every element of every rung, the compiler's own tags, the build's
 // output lines and the program image are compared with what was recorded in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A symbol entry finds the first variable of a name, whether it holds a few variables
 // (searched in order) or many (through its index, built once the entry grows or room is
 // reserved), and across the point where it changes from one to the other; the variables

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the project's own programs as child processes and collects what they print.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // pontra-sim as a real process on a random loopback address and random high ports, and
 // the minimal clients the tests talk to it with. Shared by the soft module's own tests
 // and by the tests that run the channels and the online operations against it.
