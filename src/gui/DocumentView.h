@@ -13,7 +13,7 @@
 
 class QWidget;
 
-namespace pontra {
+namespace pontra::gui {
 
 class DocumentView {
 public:
@@ -45,4 +45,4 @@ public:
     }
 };
 
-}  // namespace pontra
+}  // namespace pontra::gui
