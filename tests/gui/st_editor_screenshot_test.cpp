@@ -57,8 +57,11 @@ TEST(StEditorScreenshots, SpeedRampOfflineWithAnErrorAndOnline) {
     InvokeCommand(bench.frame, Command::VerifyProgram);
     window.ModelChanged();
     ASSERT_FALSE(window.text().ErrorLines().empty()) << ::testing::PrintToString(bench.Lines());
-    window.text().SelectLine(window.text().ErrorLines().front());
+    window.core().SetSelection(0, 0);
+    window.text().ShowCore();
     Save(window, "st_editor_error.png");
+    window.text().SelectLine(window.text().ErrorLines().front());
+    Save(window, "st_editor_error_jump.png");
 
     // Online: the fixed block downloaded to a soft module, the instance chosen.
     while (window.core().CanUndo()) window.core().Undo();
@@ -76,7 +79,7 @@ TEST(StEditorScreenshots, SpeedRampOfflineWithAnErrorAndOnline) {
     Q_EMIT window.instanceList()->activated(1);
     ASSERT_TRUE(bench.Poll());
     window.LiveValuesChanged();
-    const size_t speed = window.core().Text().LineStart(12) + 3;
+    const size_t speed = window.core().Text().LineStart(13) + 4;  // "Speed" of "    Speed := Speed - Step;"
     window.core().SetSelection(speed, speed + 5);
     window.text().ShowCore();
     Save(window, "st_editor_online.png");
