@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextLayout>
 #include <QTextBlock>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -157,6 +159,40 @@ TEST_F(StEditorWindowTest, TemplatesTabsFindAndTheClipboard) {
     TypeKeys(text, QString::fromUtf8("\xe2\x86\x92\xc3\xa9"));
     EXPECT_EQ(Shown(), CoreText());
     EXPECT_EQ(calc->text[1], "\xe9IF Start THEN");
+}
+
+// The colour of a block's first character as drawn (black when it has none).
+QColor ColourAt(gui::StTextEdit* text, int line) {
+    const QTextBlock block = text->document()->findBlockByNumber(line);
+    for (const QTextLayout::FormatRange& range : block.layout()->formats())
+        if (range.start == 0 && range.length > 0) return range.format.foreground().color();
+    return Qt::black;
+}
+
+TEST_F(StEditorWindowTest, ColoursFollowTheCoreForBlocksInViewAndScrolledIntoView) {
+    calc->text.clear();
+    for (int i = 0; i < 300; ++i) calc->text.push_back("x := " + std::to_string(i) + ";");
+    calc->text[0] = "IF Start THEN";
+    Open();
+    gui::StTextEdit* text = Text();
+    const QColor keyword(0, 0, 255), comment(0, 128, 0);
+    EXPECT_EQ(ColourAt(text, 0), keyword);
+    EXPECT_EQ(ColourAt(text, 5), Qt::black);
+    // A block comment opened at the top: what is in view turns green at once.
+    window->core().SetSelection(0, 0);
+    TypeKeys(text, "(*");
+    EXPECT_EQ(ColourAt(text, 0), comment);
+    EXPECT_EQ(ColourAt(text, 5), comment);
+    // Blocks far below are coloured when they scroll into view.
+    text->verticalScrollBar()->setValue(250);
+    QApplication::processEvents();
+    EXPECT_EQ(ColourAt(text, 260), comment);
+    // Closing the comment down there recolours the blocks in view after it.
+    window->core().SetSelection(window->core().Text().LineStart(255), window->core().Text().LineStart(255));
+    TypeKeys(text, "*)");
+    EXPECT_EQ(ColourAt(text, 254), comment);
+    EXPECT_EQ(ColourAt(text, 256), Qt::black);
+    EXPECT_EQ(Shown(), CoreText());
 }
 
 TEST_F(StEditorWindowTest, HoverTipShowsTheSelectedVariablesDeclaration) {
