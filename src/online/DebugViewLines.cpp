@@ -14,7 +14,7 @@ namespace {
 constexpr int kMaxDepth = 16;
 
 void AddLines(CMainFrame& frame, const CUnit& unit, const CTag& tag, int depth,
-              std::vector<std::string>& lines) {
+              std::vector<DebugViewRow>& lines) {
     const bool online = frame.debugMode != 0;
     const bool structured = !IsElementary(tag.dataType);
     std::string value;
@@ -24,16 +24,22 @@ void AddLines(CMainFrame& frame, const CUnit& unit, const CTag& tag, int depth,
         value = frame.online().ValueText(tag, frame.online().InstanceBase(&unit));
     else
         value = tag.initialValue;
-    lines.push_back(tag.name + ": " + tag.dataType + (online ? ", Value = " : ", InitValue = ") + value);
+    lines.push_back({tag.name + ": " + tag.dataType + (online ? ", Value = " : ", InitValue = ") + value, depth});
     if (!structured || depth == kMaxDepth) return;
     for (const auto& member : tag.members) AddLines(frame, unit, *member, depth + 1, lines);
 }
 
 } // namespace
 
+std::vector<DebugViewRow> DebugViewRows(CMainFrame& frame, const CUnit& unit) {
+    std::vector<DebugViewRow> rows;
+    for (const auto& tag : unit.tags) AddLines(frame, unit, *tag, 0, rows);
+    return rows;
+}
+
 std::vector<std::string> DebugViewLines(CMainFrame& frame, const CUnit& unit) {
     std::vector<std::string> lines;
-    for (const auto& tag : unit.tags) AddLines(frame, unit, *tag, 0, lines);
+    for (DebugViewRow& row : DebugViewRows(frame, unit)) lines.push_back(std::move(row.text));
     return lines;
 }
 

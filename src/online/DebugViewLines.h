@@ -16,4 +16,13 @@ class CUnit;
 // its members, each on its own line.
 std::vector<std::string> DebugViewLines(CMainFrame& frame, const CUnit& unit);
 
+// The same lines with their place in the tree: depth 0 for a variable of the unit, one
+// more for each level of members, so that a view can fold a structure under its line.
+struct DebugViewRow {
+    std::string text;
+    int depth = 0;
+    bool operator==(const DebugViewRow&) const = default;
+};
+std::vector<DebugViewRow> DebugViewRows(CMainFrame& frame, const CUnit& unit);
+
 } // namespace pontra

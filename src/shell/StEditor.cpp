@@ -262,6 +262,10 @@ bool StEditor::CompletionKey(bool up) {
     return true;
 }
 
+void StEditor::SelectCompletionRow(int row) {
+    if (popupVisible_ && row >= 0 && static_cast<size_t>(row) < rows_.size()) selectedRow_ = row;
+}
+
 void StEditor::CaretKey() {
     HideCompletion();
     text_.StopTyping();

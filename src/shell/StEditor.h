@@ -74,6 +74,9 @@ public:
     // Up and Down: true when the popup took the key (it is open), so it does not reach
     // the text.
     bool CompletionKey(bool up);
+    // A click on a row of the open popup chooses it (Enter then takes it); other rows
+    // are ignored.
+    void SelectCompletionRow(int row);
     // Left, Right, Page Up, Page Down, Home and End close the popup before the caret moves.
     void CaretKey();
 

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "model/Unit.h"
+
 namespace pontra {
 
 namespace {
@@ -18,6 +20,27 @@ std::string NormalizeBreaks(std::string_view text) {
             out.push_back(text[i]);
         }
     }
+    return out;
+}
+
+// Cuts every line of `text` longer than the model holds into pieces of that length, as
+// the component importer does; `mark`, an offset into `text`, follows (a mark at a cut
+// goes behind the new line break).
+std::string CutLongLines(const std::string& text, size_t& mark) {
+    std::string out;
+    out.reserve(text.size() + text.size() / kMaxSTLineLength);
+    size_t column = 0, moved = std::string::npos;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\n' && column == kMaxSTLineLength) {
+            out.push_back('\n');
+            column = 0;
+        }
+        if (i == mark) moved = out.size();
+        out.push_back(c);
+        column = c == '\n' ? 0 : column + 1;
+    }
+    mark = moved == std::string::npos ? out.size() : moved;
     return out;
 }
 
@@ -106,10 +129,30 @@ size_t StTextBuffer::Replace(size_t from, size_t to, std::string_view text, Reco
     const size_t length = Length();
     from = std::min(from, length);
     to = std::clamp(to, from, length);
-    const std::string inserted = NormalizeBreaks(text);
+    std::string inserted = NormalizeBreaks(text);
     if (from == to && inserted.empty()) return from;
+    size_t caretAfter = std::string::npos;
+    if (!lines_.empty()) {
+        // A line the edit makes longer than the model holds is cut into pieces: the
+        // replaced range then reaches to the end of its last line.
+        size_t l1, c1, l2, c2;
+        Locate(from, l1, c1);
+        Locate(to, l2, c2);
+        size_t longest = 0, run = c1;
+        for (char c : inserted) run = c == '\n' ? (longest = std::max(longest, run), 0) : run + 1;
+        longest = std::max(longest, run + lines_[l2].size() - c2);
+        if (longest > kMaxSTLineLength) {
+            const std::string joined = lines_[l1].substr(0, c1) + inserted + lines_[l2].substr(c2);
+            size_t mark = c1 + inserted.size();
+            const std::string cut = CutLongLines(joined, mark);
+            inserted = cut.substr(c1);
+            to = Starts()[l2] + lines_[l2].size();
+            caretAfter = from + (mark - c1);
+        }
+    }
     Change change{from, Text(from, to), inserted};
-    const size_t end = Apply(from, to, inserted);
+    size_t end = Apply(from, to, inserted);
+    if (caretAfter != std::string::npos) end = caretAfter;
 
     const bool join =
         (record == Record::Typing && typingOpen_) || (record == Record::Join && !steps_.empty());

@@ -47,6 +47,9 @@ public:
     };
     // Replaces [from, to) (clamped to the text) by `text`, in which "\r\n", "\r" and
     // "\n" all break the line. Returns the position just behind the inserted text.
+    // A line that would grow longer than a unit's line may be (kMaxSTLineLength) is cut
+    // into pieces of that length, as the component importer cuts one; the step then
+    // replaces the rest of that line too, so undo restores it whole.
     size_t Replace(size_t from, size_t to, std::string_view text, Record record);
 
     bool CanUndo() const { return !steps_.empty(); }

@@ -74,6 +74,11 @@ TEST_F(StEditorTest, CompletionOffersTagsAndDirectMembersAndEnterCompletesTheTyp
     EXPECT_TRUE(editor->CompletionKey(false));
     EXPECT_TRUE(editor->CompletionKey(false));  // stays on the last row
     EXPECT_EQ(editor->SelectedRow(), 1);
+    editor->SelectCompletionRow(0);  // a click on a row
+    EXPECT_EQ(editor->SelectedRow(), 0);
+    editor->SelectCompletionRow(2);  // no such row
+    EXPECT_EQ(editor->SelectedRow(), 0);
+    editor->SelectCompletionRow(1);
     Type("\n");
     EXPECT_EQ(Text(), "x := Start");
     EXPECT_FALSE(editor->CompletionVisible());
@@ -184,6 +189,38 @@ TEST_F(StEditorTest, OnlineTheTextCannotChangeAndUndoIsRefused) {
     EXPECT_FALSE(editor->CanUndo());
     EXPECT_EQ(editor->Undo(), StEditor::Outcome::Nothing);
     EXPECT_EQ(host.Messages().back(), "Can't Undo!");
+}
+
+// A unit's lines hold at most 512 characters: typing or pasting past that cuts the line
+// into pieces of 512, as the importer does, and undo gives the line back whole.
+TEST_F(StEditorTest, LinesLongerThanAUnitHoldsAreCutIntoPieces) {
+    const std::string a(510, 'a');
+    Open(a + "\nEND_IF;");
+    editor->SetSelection(510, 510);
+    Type("bcd");
+    EXPECT_EQ(Text(), a + "bc\nd\nEND_IF;");
+    EXPECT_EQ(editor->Caret(), 514u);  // behind the "d"
+    editor->SetSelection(3, 3);  // typing near the start pushes the end of the piece on
+    Type("x");
+    EXPECT_EQ(unit->text[0], "aaax" + std::string(507, 'a') + "b");
+    EXPECT_EQ(unit->text[1], "c");  // only the line that grew is cut
+    EXPECT_EQ(unit->text[2], "d");
+    ASSERT_EQ(editor->Undo(), StEditor::Outcome::Done);
+    ASSERT_EQ(editor->Undo(), StEditor::Outcome::Done);
+    EXPECT_EQ(Text(), a + "\nEND_IF;");
+
+    Open("x := 1;");
+    host.clipboard[Host::kClipboardText] = std::string(1200, 'p') + "\r\n";
+    editor->SetSelection(0, 0);
+    ASSERT_EQ(editor->Paste(), StEditor::Outcome::Done);
+    ASSERT_EQ(unit->text.size(), 4u);
+    EXPECT_EQ(unit->text[0].size(), 512u);
+    EXPECT_EQ(unit->text[1].size(), 512u);
+    EXPECT_EQ(unit->text[2], std::string(176, 'p'));
+    EXPECT_EQ(unit->text[3], "x := 1;");
+    for (const std::string& line : unit->text) EXPECT_LE(line.size(), kMaxSTLineLength);
+    editor->Undo();
+    EXPECT_EQ(Text(), "x := 1;");
 }
 
 // Random typing, Enter, deletes, pastes, templates and caret moves: undoing every step
