@@ -255,6 +255,7 @@ TEST(ProgramImage, ConnectionRecordsSwapHalvesAndSizeTheData) {
     slot(1).dataType = "Pair";
     BuildMembers(p, slot(1));
     slot(2).connectionKind = 1;
+    slot(2).connectionParam = 0xA1C3;  // both bytes of the parameter count
     slot(2).dataType = "DINT[20]";  // not a type of the list: its laid-out size, at most 32
     BuildMembers(p, slot(2));
     slot(3).dataType = "TIMER";  // kind 0: no data
@@ -264,7 +265,7 @@ TEST(ProgramImage, ConnectionRecordsSwapHalvesAndSizeTheData) {
     const std::vector<uint8_t> records(image.begin() + 0x94, image.begin() + 0x94 + 32);
     const std::vector<uint8_t> expected = {0x00, 0x7F, 0x05, 0x00, 1,  1, 196, 0,  //
                                            0,    0,    0,    0,    8,  3, 0,   0,  //
-                                           0,    0,    0,    0,    32, 1, 0,   0,  //
+                                           0,    0,    0,    0,    32, 1, 0xC3, 0xA1,  //
                                            0,    0,    0,    0,    0,  0, 0,   0};
     EXPECT_EQ(records, expected);
 }

@@ -172,19 +172,24 @@ TEST_F(ChannelTest, DatagramsThatAreNotTheReply) {
         case 3: return {{Bytes{q[0], q[1], 0x40, 0, 0}}};          // shorter than a reply header
         case 4: return {{Reply({q[0], uint8_t(q[1] ^ 1)}, 0x40)}}; // another identifier
         case 5: return {{Reply(q, 0x40), otherAddress.load()}};    // from another module
-        default: return {{Reply(q, 0x40)}};
+        case 6: return {{Reply(q, 0x40, Bytes(kUdpDatagramSize - 7, 6))}}; // one byte over the largest reply
+        default: return {{Reply(q, 0x40, Bytes(kUdpDatagramSize - 8, 7))}}; // the largest reply is one
         }
     });
     otherModule = std::make_unique<test::UdpPeer>("127.0.0.2", module.port());
     otherAddress = otherModule.get();
     Open(module.port());
-    const int cases = otherModule->ok() ? 6 : 5;
-    for (uint16_t address = 0; address < cases; ++address) Post(ReadMemoryRequest("127.0.0.1", address, 1));
+    std::vector<uint16_t> addresses = {0, 1, 2, 3, 4, 6};
+    if (otherModule->ok()) addresses.push_back(5);
+    for (uint16_t address : addresses) Post(ReadMemoryRequest("127.0.0.1", address, 1));
     Post(ReadMemoryRequest("127.0.0.1", 100, 1));
     ASSERT_TRUE(Drain());
     ASSERT_EQ(answered.size(), 1u);
     EXPECT_EQ(answered[0].address, 100);
-    ASSERT_EQ(failed.size(), static_cast<size_t>(cases));
+    EXPECT_EQ(answered[0].replyLength, kUdpDatagramSize);
+    EXPECT_EQ(Bytes(answered[0].ReplyData(), answered[0].ReplyData() + answered[0].ReplyDataLength()),
+              Bytes(kUdpDatagramSize - 8, 7));
+    ASSERT_EQ(failed.size(), addresses.size());
     for (const auto& r : failed) EXPECT_EQ(r.state, kUdpTimedOut) << "address " << r.address;
 }
 

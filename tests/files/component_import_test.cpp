@@ -3,10 +3,12 @@
 // the replace questions, Structured Text bodies and hostile files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "files/ComponentExport.h"
 #include "files/ComponentText.h"
+#include "files/Records.h"
 #include "model/Types.h"
 
 namespace pontra::test {
@@ -143,6 +145,44 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"PredefinedTypeName", "TYPE TIMER\nVAR\nEND_VAR\nEND_TYPE\n",
                   {"Error at line 1 : stmt_type : Component with name TIMER already exist!"}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A main program of one rung with `depth` branches, each nested in the first leg of the one before.
+std::string NestedBranches(int depth) {
+    std::string text = "PROGRAM Main\nRUNG;\n";
+    for (int i = 0; i < depth; ++i) text += "BST;\nXIC(A);\n";
+    for (int i = 0; i < depth; ++i) text += "NXB;\nXIO(A);\nBND;\n";
+    return text + "RND;\nEND_PROGRAM\n";
+}
+
+int BranchDepth(const CRung& rungOrLeg) {
+    int depth = 0;
+    for (const auto& element : rungOrLeg.elements)
+        for (const auto& leg : element->legs) depth = std::max(depth, 1 + BranchDepth(*leg));
+    return depth;
+}
+
+// The rung keeps branches up to the limit; one more is reported at its BST and left out,
+// its legs' elements staying in the enclosing leg.
+TEST(ComponentImport, BranchesNestUpToTheLimit) {
+    Imported atLimit(NestedBranches(kMaxBranchDepth));
+    ASSERT_TRUE(atLimit.outcome.ok) << OutputText(atLimit.frame);
+    const CRung& kept = *atLimit.frame.doc().rungs.at(0);
+    EXPECT_EQ(BranchDepth(kept), kMaxBranchDepth);
+    std::string text = RungText(kept);
+    std::erase(text, '\r');
+    const std::string nested = NestedBranches(kMaxBranchDepth);
+    const size_t rung = nested.find("RUNG;");
+    EXPECT_EQ(text, nested.substr(rung, nested.find("END_PROGRAM") - rung) + "\n");
+
+    Imported onePast(NestedBranches(kMaxBranchDepth + 1));
+    EXPECT_FALSE(onePast.outcome.ok);
+    const int line = 3 + 2 * kMaxBranchDepth;  // the 65th BST
+    EXPECT_EQ(onePast.Errors(), std::vector<std::string>{"Error at line " + std::to_string(line) +
+                                                         " : stmt_element : Branches nested deeper than " +
+                                                         std::to_string(kMaxBranchDepth) + " levels"});
+    ASSERT_EQ(onePast.frame.doc().rungs.size(), 1u);
+    EXPECT_EQ(BranchDepth(*onePast.frame.doc().rungs[0]), kMaxBranchDepth);
+}
 
 TEST(ComponentImport, ReadingGoesOnAfterAnError) {
     Imported run("FUNCTION_BLOCK F\nVAR\nA: ARRAY[0] OF DINT;\nB: DINT := -5;\nEND_VAR\n"

@@ -54,7 +54,7 @@ std::unique_ptr<CProject> SmallProject() {
     return p;
 }
 
-FileBytes SmallProjectBytesUpToConfiguration() {
+FileBytes SmallProjectBytesUpToConfiguration(uint32_t versionWord = 0x00020003, uint32_t revision = 9) {
     FileBytes f;
     f.U32(5).U32(0x01020304).U32(0x7F000001).Text("Vessa");
     FileBytes mainElements;
@@ -62,7 +62,7 @@ FileBytes SmallProjectBytesUpToConfiguration() {
     f.U32(1).Rung(0, "", 2, mainElements);
     f.U32(1).TagRecord({.name = "A", .type = "BOOL"});
     f.U32(0);                                       // controller tags
-    f.U32(0x00020003).U32(9).U32(9).U32(9);         // version 2.3, revision, reserved twice
+    f.U32(versionWord).U32(revision).U32(revision).U32(revision);  // version, revision, reserved twice
     f.U32(3);                                       // units
     f.U32(1).Text("F").U8(1).U8(0).U32(1).Rung(0, "", 1, FileBytes().Element(1, {""}));
     f.U32(1).TagRecord({.name = "In", .type = "BOOL", .usage = 1});
@@ -108,6 +108,33 @@ TEST(ProjectFile, StructuredTextLineBeyondTheLimitIsNotWritten) {
     EXPECT_FALSE(WriteProject(*project, bytes, error));
     EXPECT_EQ(error, "line 2 of 'S' is longer than 512 characters");
     EXPECT_TRUE(bytes.empty());
+}
+
+// The editor takes major and minor up to 65535: both halves of the version word keep all
+// their bits.
+TEST(ProjectFile, ProgramVersionKeepsBothSixteenBitHalves) {
+    const struct {
+        ProgramVersion version;
+        uint32_t word;
+    } cases[] = {
+        {{1, 255, 0}, 0x000100FF},
+        {{1, 256, 3}, 0x00010100},
+        {{2, 0x1234, 7}, 0x00021234},
+        {{0x0101, 65535, 0xFFFFFFFF}, 0x0101FFFF},
+        {{65535, 65535, 1}, 0xFFFFFFFF},
+    };
+    for (const auto& c : cases) {
+        auto project = SmallProject();
+        project->doc.version = c.version;
+        const auto bytes = Write(*project);
+        FileBytes expected = SmallProjectBytesUpToConfiguration(c.word, c.version.revision);
+        expected.U8(1).U32(1).Text("M").Text("Speed").U8(1).U32(1).Text("Min").U32(1);
+        EXPECT_EQ(bytes, expected.bytes) << std::hex << c.word;
+        auto result = ReadProject(bytes);
+        ASSERT_TRUE(result.project) << result.error;
+        EXPECT_EQ(result.project->doc.version, c.version) << std::hex << c.word;
+        EXPECT_EQ(result.project->doc.loadedVersion, c.version) << std::hex << c.word;
+    }
 }
 
 TEST(ProjectFile, ReadOfWriteGivesTheSameProject) {

@@ -6,6 +6,7 @@
 
 #include <tuple>
 
+#include "build/ProjectLayout.h"
 #include "host/ScriptedHost.h"
 #include "model/Types.h"
 #include "shell/DocumentLifecycle.h"
@@ -167,6 +168,37 @@ TEST_F(TagRulesTest, ConfigurationMembersKeepSimpleTypesAndShareTheirSettings) {
     EXPECT_EQ(settings.members[1]->choiceTexts, speed.choiceTexts);
     EXPECT_TRUE(EditNumberLimits(frame, speed, {"", ""}));
     EXPECT_TRUE(speed.choiceTexts.empty());
+}
+
+// The layout places the configuration tag's non-volatile members from the flags of the
+// main program's instance, so the toggle must reach them, both ways, and only that member.
+TEST_F(TagRulesTest, NonVolatileConfigurationMemberReachesTheInstanceAndItsPlace) {
+    const auto members = TagListSubject::Of(*config);
+    Create(members, {"Enable", "BOOL"});
+    CTag& speed = Create(members, {"Speed", "SINT"});
+    CTag& settings = Create(TagListSubject::Main(), {"Settings", "Configuration"});
+    Create(TagListSubject::Main(), {"Other", "DINT"});
+    const auto flags = [&] {
+        std::vector<int> values;
+        for (const auto& m : settings.members) values.push_back(m->nonVolatile);
+        return values;
+    };
+    for (int on : {1, 0}) {
+        frame.SetModified(false);
+        ASSERT_TRUE(ToggleNonVolatile(frame, members, speed));
+        EXPECT_EQ(speed.nonVolatile, on);
+        ASSERT_EQ(settings.members.size(), 2u);
+        EXPECT_EQ(settings.members[1]->name, "Settings.Speed");
+        EXPECT_EQ(flags(), (std::vector<int>{0, on}));
+        EXPECT_TRUE(frame.doc().modified);
+
+        ProjectLayout layout;
+        ASSERT_TRUE(LayOutProject(frame.project(), layout));
+        EXPECT_EQ(layout.configTag, &settings);
+        EXPECT_EQ(layout.nonVolatileSize, on ? 4 : 0);
+        if (on) EXPECT_EQ(settings.members[1]->address, layout.NonVolatileStart());
+        else EXPECT_LT(settings.members[1]->address, layout.NonVolatileStart());
+    }
 }
 
 TEST_F(TagRulesTest, SelectionListChecksStringsValuesAndRanges) {

@@ -90,9 +90,11 @@ TEST_F(MachineTest, TimersCountRealMillisecondsAndStopAtPreset) {
         {10, true, true, true, false, 0, 0, 0, false, true, false},      // all start
         {40, true, false, true, false, 40, 0, 40, false, true, false},   // TOF starts on the falling edge
         {35, true, false, false, false, 75, 35, 40, false, true, false}, // RTO keeps its time when off
+        {15, true, false, false, false, 90, 50, 40, false, false, false}, // TOF exactly at its preset
+        {10, true, false, false, false, 100, 50, 40, true, false, false}, // TON exactly at its preset
         {1000, true, false, false, false, 100, 50, 40, true, false, false},
         {10, true, false, true, false, 100, 50, 40, true, false, false}, // the pause did not count
-        {70, false, false, true, false, 0, 50, 100, false, false, true},
+        {60, false, false, true, false, 0, 50, 100, false, false, true},  // RTO exactly at its preset
         {10, false, false, false, true, 0, 50, 0, false, false, false},  // RES
     };
     for (const auto& s : steps) {
