@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <optional>
 #include <nlohmann/json.hpp>
 
 #include "cli/TerminalText.h"
@@ -17,7 +18,7 @@ const std::string kCp1252 = "F\xF6rderband l\xE4uft";
 const std::string kUtf8 = "F\xC3\xB6rderband l\xC3\xA4uft";
 
 std::string MainFile(const std::string& text) {
-    return "PROGRAM Main\r\n\r\nVAR\r\nBelt{description = " + text + "}: BOOL;\r\nEND_VAR\r\n\r\nRUNG{comment = " + text +
+    return "PROGRAM Main \r\n\r\nVAR\r\nBelt{description = " + text + "}: BOOL;\r\nEND_VAR\r\n\r\nRUNG{comment = " + text +
            "};\r\nXIC(Belt);\r\nRND;\r\n\r\nEND_PROGRAM\r\n";
 }
 
