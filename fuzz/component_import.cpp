@@ -2,7 +2,8 @@
 // Component text files: any text imported into a new project; the project then saves
 // and reads back, so the import never builds what the file format cannot hold. A text
 // that imports without errors exports as the main task, and that export imports into
-// a new project without errors and exports the same again.
+// a new project without errors and exports the same again. A text that is UTF-8 is
+// converted on import; one holding a character Windows-1252 cannot hold imports nothing.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -15,6 +16,7 @@
 #include "files/ProjectReader.h"
 #include "files/ProjectWriter.h"
 #include "model/Project.h"
+#include "model/TextEncoding.h"
 #include "shell/MainFrame.h"
 
 using namespace pontra;
@@ -39,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!outcome.ok) return 0;
     const auto exported = ExportText(frame.project(), ExportSubject::MainTask);
     if (!exported) return 0;  // a forbidden symbol: nothing exported
+    // Windows-1252 bytes that happen to form UTF-8 (such as "\xC3\xA4") read back as UTF-8:
+    // the one case where a component file's encoding cannot be told from its bytes.
+    if (HasNonAscii(*exported) && IsValidUtf8(*exported)) return 0;
     CMainFrame second(*host);
     second.SetProject(NewProject("Vessa"));
     FUZZ_CHECK(ImportComponents(second, *exported, "export.txt").ok, "the export imports:\n" + *exported);

@@ -16,6 +16,8 @@ packages=(
   clang libclang-rt-14-dev
   # test peers: a real Modbus/TCP server library and client, a real TFTP server and client
   libmodbus-dev mbpoll tftpd-hpa tftp-hpa
+  # the package check: dpkg-shlibdeps for the .deb's Depends, desktop-file-validate
+  dpkg-dev desktop-file-utils
   python3
 )
 

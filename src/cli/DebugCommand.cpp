@@ -7,6 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"
 #include "cli/TerminalHost.h"
+#include "cli/TerminalText.h"
 #include "online/OnlineSession.h"
 #include "shell/MainFrame.h"
 
@@ -47,13 +48,13 @@ int RunDebug(const DebugOptions& options) {
     int status = kExitOk;
     for (int poll = 0; poll < options.polls; ++poll) {
         if (!WaitForRead(frame, host, kReadTimeout)) {
-            std::cerr << "debug: no complete read of tag memory from the module" << frame.statusSuffix
+            std::cerr << "debug: no complete read of tag memory from the module" << ToTerminal(frame.statusSuffix)
                       << "\n";
             status = kExitFailed;
             break;
         }
-        for (const auto& name : names) std::cout << ValueLine(frame, name) << "\n";
-        std::cout << "status: " << frame.online().StatusText() << "\n" << std::flush;
+        for (const auto& name : names) std::cout << ToTerminal(ValueLine(frame, name)) << "\n";
+        std::cout << "status: " << ToTerminal(frame.online().StatusText()) << "\n" << std::flush;
     }
     GoOffline(frame, host);
     return status;

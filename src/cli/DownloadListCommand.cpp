@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"
 #include "cli/TerminalHost.h"
+#include "cli/TerminalText.h"
 #include "online/ModuleList.h"
 #include "online/OnlineSession.h"
 #include "shell/MainFrame.h"
@@ -26,7 +27,7 @@ int RunDownloadList(const DownloadListOptions& options) {
     ModuleListDialog dialog(frame);
     if (!options.list.empty()) dialog.addresses = ReadModuleList(options.list);
     const bool ok = dialog.DownloadToAllModules();
-    for (const auto& line : dialog.output) std::cout << line << "\n";
+    for (const auto& line : dialog.output) std::cout << ToTerminal(line) << "\n";
     return ok ? kExitOk : kExitFailed;
 }
 

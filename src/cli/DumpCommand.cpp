@@ -4,7 +4,7 @@
 
 #include "build/ProjectLayout.h"
 #include "cli/Commands.h"
-#include "cli/ProjectJson.h"
+#include "files/ProjectJson.h"
 #include "files/ProjectReader.h"
 #include "model/ControllerTypes.h"
 #include "model/Project.h"

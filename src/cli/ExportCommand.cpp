@@ -5,6 +5,7 @@
 
 #include "cli/Commands.h"
 #include "cli/TerminalHost.h"
+#include "cli/TerminalText.h"
 #include "files/ComponentExport.h"
 #include "model/Project.h"
 #include "shell/DocumentLifecycle.h"
@@ -52,7 +53,9 @@ int RunExport(const ExportOptions& options) {
         host.Message(kExportForbiddenSymbol);
         return kExitFailed;
     }
-    std::cout << *text << std::flush;
+    // On stdout the text is for the terminal; -o writes the file as the project keeps it.
+    // Both import again: a UTF-8 component file is read as UTF-8.
+    std::cout << ToTerminal(*text) << std::flush;
     return kExitOk;
 }
 

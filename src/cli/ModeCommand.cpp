@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"
 #include "cli/TerminalHost.h"
+#include "cli/TerminalText.h"
 #include "online/OnlineSession.h"
 #include "shell/MainFrame.h"
 
@@ -35,7 +36,7 @@ int RunMode(const ModeOptions& options) {
     const bool answered = host.PumpUntil([&] { return session.StatusReplies() > before; }, kStatusTimeout);
     const int state = session.RunState();
     std::cout << "mode: " << (state == 1 ? "run" : state == 0 ? "program" : "unknown") << "\n";
-    std::cout << "status: " << session.StatusText() << "\n";
+    std::cout << "status: " << ToTerminal(session.StatusText()) << "\n";
     GoOffline(frame, host);
     return answered && state == (run ? 1 : 0) ? kExitOk : kExitFailed;
 }

@@ -6,6 +6,7 @@
 #include "build/OperandScope.h"
 #include "cli/Commands.h"
 #include "cli/TerminalHost.h"
+#include "cli/TerminalText.h"
 #include "online/OnlineSession.h"
 #include "online/StartDebugging.h"
 #include "shell/DocumentLifecycle.h"
@@ -91,7 +92,7 @@ int ChangeTagOnline(const OnlineOptions& options, const std::string& command, co
     // Writes start from the live value, so the first read must have come.
     if (WaitForRead(frame, host, kReadTimeout) && change(frame, *tag) &&
         WaitForRead(frame, host, kReadTimeout)) {
-        std::cout << ValueLine(frame, name) << "\n";
+        std::cout << ToTerminal(ValueLine(frame, name)) << "\n";
         status = kExitOk;
     }
     GoOffline(frame, host);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/TerminalHost.h"
+#include "cli/TerminalText.h"
 
 #include <unistd.h>
 
@@ -11,7 +12,7 @@
 namespace pontra {
 
 bool TerminalHost::Ask(const std::string& text, const char* choices) {
-    std::cerr << text << "\n";
+    std::cerr << ToTerminal(text) << "\n";
     if (assumeYes_) return true;
     if (!isatty(STDIN_FILENO)) {
         std::cerr << "(no terminal to answer: " << (std::string(choices) == "y/n" ? "No" : "Cancel") << ")\n";
@@ -23,7 +24,7 @@ bool TerminalHost::Ask(const std::string& text, const char* choices) {
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'o' || answer[0] == 'O');
 }
 
-void TerminalHost::Message(const std::string& text) { std::cerr << text << "\n"; }
+void TerminalHost::Message(const std::string& text) { std::cerr << ToTerminal(text) << "\n"; }
 
 bool TerminalHost::AskOkCancel(const std::string& text) { return Ask(text, "ok/cancel"); }
 
@@ -31,7 +32,7 @@ bool TerminalHost::AskYesNo(const std::string& text) { return Ask(text, "y/n"); 
 
 // --yes saves; without a terminal nobody can decide, so nothing is closed.
 Host::Answer TerminalHost::AskYesNoCancel(const std::string& text) {
-    std::cerr << text << "\n";
+    std::cerr << ToTerminal(text) << "\n";
     if (assumeYes_) return Answer::Yes;
     if (!isatty(STDIN_FILENO)) {
         std::cerr << "(no terminal to answer: Cancel)\n";
@@ -110,7 +111,7 @@ void TerminalHost::Wait(int milliseconds) {
 
 void TerminalHost::SetTitle(const std::string&, const std::string&) {}
 
-void TerminalHost::OutputLineAdded(const std::string& line) { std::cout << line << "\n" << std::flush; }
+void TerminalHost::OutputLineAdded(const std::string& line) { std::cout << ToTerminal(line) << "\n" << std::flush; }
 
 // A terminal has no viewer to start: the path is named for the person to open.
 bool TerminalHost::OpenWithViewer(const std::string& path) {

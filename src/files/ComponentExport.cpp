@@ -5,6 +5,7 @@
 
 #include "files/RungText.h"
 #include "files/SafeFileWrite.h"
+#include "model/CompilerQuirks.h"
 #include "model/Naming.h"
 #include "model/Project.h"
 #include "model/Types.h"
@@ -145,7 +146,10 @@ std::string DeclarationLine(const CProject& project, const CTag& tag) {
     line += ": ";
     if (auto array = ParseArrayType(tag.dataType)) {
         line += "ARRAY[" + std::to_string(array->dim1);
+        // "," + a temporary string: GCC 12's -Wrestrict report on it is false.
+        PONTRA_GCC_STRING_WRESTRICT_BEGIN
         if (array->dim2) line += "," + std::to_string(array->dim2);
+        PONTRA_GCC_STRING_WRESTRICT_END
         line += "] OF " + array->element;
     } else {
         line += tag.dataType;

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "files/ComponentExport.h"
+#include "files/ComponentFileText.h"
 #include "files/ComponentImporter.h"
 #include "model/Naming.h"
 #include "model/Project.h"
@@ -298,7 +299,17 @@ ImportOutcome ImportComponents(CMainFrame& frame, std::string_view text, const s
     // Import lines name lines of the file, not of a compiled unit.
     frame.output.compiledUnit.clear();
     frame.output.AddOutputLine("Import " + fileName + " ...");
-    ComponentImporter importer(frame, text);
+    const ComponentFileText decoded = DecodeComponentFile(text);
+    if (!decoded.errors.empty()) {
+        // Nothing of a file that cannot be read as it was meant goes in.
+        for (const auto& [line, message] : decoded.errors)
+            frame.output.AddOutputLine(FormatCompilerError(line, "OnImport", message));
+        frame.compileError = true;
+        frame.output.AddOutputLine("Import " + fileName + " - Error");
+        frame.host().Repaint();
+        return {.ran = true, .ok = false};
+    }
+    ComponentImporter importer(frame, decoded.text);
     ImportOutcome outcome = importer.Run();
     if (outcome.ok && frame.compileError) outcome.ok = false;
     frame.output.AddOutputLine("Import " + fileName + (outcome.ok ? " - OK" : " - Error"));

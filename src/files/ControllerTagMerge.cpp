@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 
+#include "model/CompilerQuirks.h"
 #include "model/ControllerTypes.h"
 #include "model/Project.h"
 #include "model/Types.h"
@@ -38,8 +39,12 @@ void TakeUserSettings(CTag& target, const CTag& stored) {
 void SetBitsFromValue(CTag& tag) {
     if (!IsElementary(tag.dataType) || tag.dataType == "BOOL") return;
     const uint32_t value = static_cast<uint32_t>(DecimalToInt(tag.initialValue));
-    for (size_t bit = 0; bit < tag.members.size() && bit < 32; ++bit)
+    for (size_t bit = 0; bit < tag.members.size() && bit < 32; ++bit) {
+        // A one-character assignment: GCC 12's -Wrestrict report on it is false.
+        PONTRA_GCC_STRING_WRESTRICT_BEGIN
         tag.members[bit]->initialValue = ((value >> bit) & 1u) ? "1" : "0";
+        PONTRA_GCC_STRING_WRESTRICT_END
+    }
 }
 
 void IndexMembers(CTag& tag, std::map<std::string, CTag*>& index) {

@@ -9,6 +9,7 @@
 
 #include "files/ComponentExport.h"
 #include "files/ComponentImporter.h"
+#include "model/CompilerQuirks.h"
 #include "model/Naming.h"
 #include "model/Project.h"
 #include "model/Types.h"
@@ -186,7 +187,10 @@ bool ComponentImporter::ReadArrayType(std::string& type) {
         Error(Cur().line, "match", "Must be 'type' instead '" + Cur().text + "'");
         return false;
     }
+    // "," + a temporary string: GCC 12's -Wrestrict report on it is false.
+    PONTRA_GCC_STRING_WRESTRICT_BEGIN
     type = Whole(Cur()) + "[" + std::to_string(n) + (m ? "," + std::to_string(m) : std::string()) + "]";
+    PONTRA_GCC_STRING_WRESTRICT_END
     Advance();
     return true;
 }

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "model/CompilerQuirks.h"
+
 namespace pontra {
 
 namespace fs = std::filesystem;
@@ -31,7 +33,10 @@ void SyncFolder(const fs::path& folder) {
 bool WriteTemporaryBeside(const std::string& target, std::span<const uint8_t> bytes, std::string& tempPath,
                           std::string& error) {
     const fs::path path(target);
+    // "." + a temporary string: GCC 12's -Wrestrict report on it is false.
+    PONTRA_GCC_STRING_WRESTRICT_BEGIN
     std::string pattern = (path.parent_path() / ("." + path.filename().string() + ".saving-XXXXXX")).string();
+    PONTRA_GCC_STRING_WRESTRICT_END
     const int fd = ::mkstemp(pattern.data());
     if (fd < 0) {
         error = SystemError("cannot create a file in the folder of '" + target + "'");

@@ -5,6 +5,8 @@
 #include <array>
 #include <unordered_map>
 
+#include "model/CompilerQuirks.h"
+
 namespace pontra {
 
 namespace {
@@ -190,7 +192,10 @@ void ApplyCatalogue(CElement& element) {
     element.descriptionOperand = entry->descriptionOperand;
     for (int i = 0; i < kMaxOperands; ++i) {
         const CatalogueOperand& op = entry->operands[static_cast<size_t>(i)];
+        // A one-character assignment: GCC 12's -Wrestrict report on it is false.
+        PONTRA_GCC_STRING_WRESTRICT_BEGIN
         if (op.prepared) element.operands[static_cast<size_t>(i)] = "?";
+        PONTRA_GCC_STRING_WRESTRICT_END
         element.allowedTypes[static_cast<size_t>(i)] = op.allowedTypes;
         element.valueRow[static_cast<size_t>(i)] = op.valueRow;
         element.access[static_cast<size_t>(i)] = op.access;

@@ -67,7 +67,13 @@ bool CloseMainWindow(CMainFrame& frame) {
 }
 
 std::string HelpFilePath(const std::string& programFolder) {
-    return (fs::path(programFolder) / "Pontra.pdf").string();
+    const fs::path beside = fs::path(programFolder) / "Pontra.pdf";
+    // An installed program (PREFIX/bin) finds the guide where the package puts it.
+    const fs::path installed = fs::path(programFolder) / ".." / "share" / "doc" / "pontra" / "Pontra.pdf";
+    std::error_code ec;
+    if (!fs::is_regular_file(beside, ec) && fs::is_regular_file(installed, ec))
+        return installed.lexically_normal().string();
+    return beside.string();
 }
 
 bool OpenHelpTopics(CMainFrame& frame) {

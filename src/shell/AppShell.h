@@ -27,7 +27,9 @@ bool StartUp(CMainFrame& frame, const std::string& commandLineFile);
 // when the window may close.
 bool CloseMainWindow(CMainFrame& frame);
 
-// Help Topics: "Pontra.pdf" in the program's folder, opened with the system's viewer.
+// Help Topics: "Pontra.pdf" in the program's folder (a build tree), else the installed one
+// in PROGRAM/../share/doc/pontra/, opened with the system's viewer. With neither, the path
+// beside the program (the one the message names).
 std::string HelpFilePath(const std::string& programFolder);
 bool OpenHelpTopics(CMainFrame& frame);
 

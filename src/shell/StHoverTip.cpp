@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "build/OperandScope.h"
+#include "model/CompilerQuirks.h"
 #include "model/Project.h"
 #include "model/Types.h"
 #include "model/ValueStyle.h"
@@ -45,7 +46,10 @@ std::optional<HoverVariable> ResolveElement(const HoverContext& context, const U
     for (size_t k = 0; k < operand->indexes.size(); ++k) {
         const std::optional<long long> value = IndexValue(context, scope, operand->indexes[k]);
         if (!value || *value < 0 || *value >= (k == 0 ? type->dim1 : type->dim2)) return std::nullopt;
+        // A literal + a temporary string: GCC 12's -Wrestrict report on it is false.
+        PONTRA_GCC_STRING_WRESTRICT_BEGIN
         name += (k ? "," : "") + std::to_string(*value);
+        PONTRA_GCC_STRING_WRESTRICT_END
     }
     name += "]";
     for (const auto& element : array->members)

@@ -89,6 +89,12 @@ int main(int argc, char** argv) {
     app.add_option("--scan-ms", s.scanMs, "scan period in milliseconds")->check(CLI::Range(1u, 60000u));
     app.add_flag("--tftp-error10", s.tftpError10, "answer the last block of a write with error 10");
     app.add_flag("--log", s.log, "log every request to stderr");
+    app.set_version_flag("--version",
+                         "pontra-sim " PONTRA_VERSION "\n"
+                         "Licence GPL-3.0-or-later: GNU GPL version 3 or later <https://www.gnu.org/licenses/gpl-3.0.html>.\n"
+                         "This is free software: you are free to change and redistribute it.\n"
+                         "There is NO WARRANTY, to the extent permitted by law.",
+                         "print the version and the licence, then exit");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

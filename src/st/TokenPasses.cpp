@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "model/CompilerQuirks.h"
+
 namespace pontra {
 
 namespace {
@@ -285,7 +287,10 @@ void TypeLiterals(TokenList& tokens) {
         if (t->kind == kTokLiteral && t->type.empty()) {
             t->type = "DINT";
         } else if (t->text == "FALSE" || t->text == "TRUE") {
+            // A one-character assignment: GCC 12's -Wrestrict report on it is false.
+            PONTRA_GCC_STRING_WRESTRICT_BEGIN
             t->text = t->text == "TRUE" ? "1" : "0";
+            PONTRA_GCC_STRING_WRESTRICT_END
             t->kind = kTokLiteral;
             t->type = "BOOL";
         }

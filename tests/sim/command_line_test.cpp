@@ -27,6 +27,13 @@ TEST(CommandLine, RefusesAddressesOutsideLoopbackAndBadValues) {
     }
 }
 
+TEST(CommandLine, VersionNamesTheLicence) {
+    const auto r = RunProcess(BuiltBinary("src/sim/pontra-sim"), {"--version"}, "", 10);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("pontra-sim ")) << r.out;
+    EXPECT_NE(r.out.find("GPL-3.0-or-later"), std::string::npos) << r.out;
+}
+
 TEST(CommandLine, SeveralModulesOnConsecutiveAddressesEndOnInterrupt) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start({"--type", "VessaK2"}, 3));
