@@ -7,12 +7,9 @@ include(GNUInstallDirs)
 set(PONTRA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/pontra)
 
 install(TARGETS pontra-cli pontra-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The desktop program (the core library carries the same name when the GUI is off).
-if(TARGET pontra)
-  get_target_property(pontra_kind pontra TYPE)
-  if(pontra_kind STREQUAL "EXECUTABLE")
-    install(TARGETS pontra RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
+# The desktop program: target pontra_app (the core library holds the name pontra), file pontra.
+if(TARGET pontra_app)
+  install(TARGETS pontra_app RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/pontra.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
