@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The main job of `make run`: shows what pontra-cli offers, then builds the conveyor
 # zone example from its component text into a project, verifies it, makes its program
-# image and prints the project's main program as component text again; then takes it
-# online on a soft module: download, live values, a toggled input, a mode switch.
+# image and prints the project's main program as component text again; runs the
+# examples' scenario tests on the simulated clock; then takes it online on a soft module:
+# download, live values, a toggled input, a mode switch.
 set -euo pipefail
 build=${1:-build}
 cli="$build/src/cli/pontra-cli"
@@ -22,6 +23,11 @@ echo "== Make .bin File"
 echo
 echo "== Its main program, exported again (pontra-cli export --main)"
 "$cli" export "$project" --main
+echo
+echo "== Scenario tests of the examples on the simulated clock (pontra-cli test)"
+"$here/examples/build.sh" "$build" "$out" speed_ramp > /dev/null
+"$cli" test "$project" "$here/examples/$example.test"
+"$cli" test "$out/speed_ramp.clp" "$here/examples/speed_ramp.test"
 echo
 "$here/scripts/run-online.sh" "$build" "$project" \
     "ZoneSensor,SensorDebounce.ACC,ZoneOccupied,MotorRun,JamTimer.ACC" ZoneSensor

@@ -307,6 +307,18 @@ void ModuleLists() {
     Write("module_list", "written", FromText("127.0.0.20\r\n127.0.0.21\r\n"));
 }
 
+void ScenarioFiles(const fs::path& source) {
+    for (const char* name : {"conveyor_zone", "speed_ramp"})
+        Write("scenario_file", name, FromText(ReadText(source / "examples" / (std::string(name) + ".test"))));
+    // every statement, keywords in other cases, values in each display style, CR LF ends
+    Write("scenario_file", "statements",
+          FromText("// all forms\r\nsetup\r\n  SET Inputs.0 = ON\r\nEND\r\nTest \"t\"\r\n  SET SpeedLeftMTR = 16#1F\r\n"
+                   "  SET Inputs = 2#101\r\n  SET Outputs = 8#17\r\n  SET FirstLadderExec = 0\r\n"
+                   "  RUN 1.5 s\r\n  RUN 2min\r\n  RUN 3 SCANS\r\n  EXPECT SpeedLeftMTR = 30 +/- 1\r\n"
+                   "  EXPECT Inputs <> 0\r\n  WAIT UNTIL Outputs >= 15 WITHIN 20 ms\r\n"
+                   "  PULSE Inputs.3 FOR 10 ms\r\nEND\r\n"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -332,5 +344,6 @@ int main(int argc, char** argv) {
     ImagesAndModulePackets({&conveyor, &ramp});
     ClientReplies();
     ModuleLists();
+    ScenarioFiles(source);
     return 0;
 }

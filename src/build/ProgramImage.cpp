@@ -48,11 +48,15 @@ class ImageBuilder {
 public:
     ImageBuilder(CMainFrame& frame) : frame_(frame), project_(frame.project()), output_(frame.output) {}
 
-    bool Build(std::string& imagePath, bool headerOnly);
+    // Builds the image; with `headerOnly` stops after the checks, else leaves the file's
+    // bytes in `bytes`.
+    bool Build(std::vector<uint8_t>* bytes, bool headerOnly);
+    const std::string& Name() const { return name_; }
+    const std::string& Path() const { return path_; }
 
 private:
     std::vector<uint8_t> Header(const std::string& name) const;
-    bool WriteFile(const std::string& path, const std::vector<uint8_t>& header, const std::string& name) const;
+    std::vector<uint8_t> FileBytes(const std::vector<uint8_t>& header, const std::string& name) const;
 
     CMainFrame& frame_;
     CProject& project_;
@@ -61,13 +65,16 @@ private:
     CodeBuffer code_;
     std::vector<CJFB> calls_;
     ConfigurationBlock config_;
+    std::string name_;
+    std::string path_;
 };
 
-bool ImageBuilder::Build(std::string& imagePath, bool headerOnly) {
+bool ImageBuilder::Build(std::vector<uint8_t>* bytes, bool headerOnly) {
     const CVessaDoc& doc = project_.doc;
     const std::string name = ImageFileName(doc);
     const std::filesystem::path folder = std::filesystem::path(doc.pathName).parent_path();
-    const std::string path = (folder / name).string();
+    name_ = name;
+    path_ = (folder / name).string();
 
     if (!VerifyProject(frame_)) return false;
     if (!LayOutProject(project_, layout_)) return false;
@@ -91,9 +98,8 @@ bool ImageBuilder::Build(std::string& imagePath, bool headerOnly) {
                               static_cast<int>(name.size()) + kProgramMemoryOverhead;
     output_.AddOutputLine("Program memory = " + std::to_string(programMemory) +
                           " bytes, Tags = " + std::to_string(layout_.totalSize) + " bytes");
-    if (headerOnly) return true;
-    if (!WriteFile(path, header, name)) return false;
-    imagePath = path;
+    if (headerOnly || !bytes) return true;
+    *bytes = FileBytes(header, name);
     return true;
 }
 
@@ -127,8 +133,7 @@ std::vector<uint8_t> ImageBuilder::Header(const std::string& name) const {
     return header;
 }
 
-bool ImageBuilder::WriteFile(const std::string& path, const std::vector<uint8_t>& header,
-                             const std::string& name) const {
+std::vector<uint8_t> ImageBuilder::FileBytes(const std::vector<uint8_t>& header, const std::string& name) const {
     std::vector<uint8_t> bytes = header;
     const std::vector<uint8_t> code = code_.Code();
     bytes.insert(bytes.end(), code.begin(), code.end());
@@ -142,7 +147,10 @@ bool ImageBuilder::WriteFile(const std::string& path, const std::vector<uint8_t>
     bytes.push_back(static_cast<uint8_t>(length));
     bytes.push_back(static_cast<uint8_t>(length >> 8));
     bytes.insert(bytes.end(), name.begin(), name.begin() + static_cast<std::ptrdiff_t>(length));
+    return bytes;
+}
 
+bool WriteImageFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!file) return false;
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
@@ -171,7 +179,16 @@ std::string ControllerFamilyName(std::string_view type) {
 }
 
 bool BuildProgramImage(CMainFrame& frame, std::string& imagePath, bool headerOnly) {
-    return ImageBuilder(frame).Build(imagePath, headerOnly);
+    ImageBuilder builder(frame);
+    if (headerOnly) return builder.Build(nullptr, true);
+    std::vector<uint8_t> bytes;
+    if (!builder.Build(&bytes, false) || !WriteImageFile(builder.Path(), bytes)) return false;
+    imagePath = builder.Path();
+    return true;
+}
+
+bool BuildProgramImageBytes(CMainFrame& frame, std::vector<uint8_t>& bytes) {
+    return ImageBuilder(frame).Build(&bytes, false);
 }
 
 }  // namespace pontra

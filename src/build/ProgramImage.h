@@ -4,8 +4,10 @@
 // and the instruction encoding are described in ImageFormat.h.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pontra {
 
@@ -17,6 +19,10 @@ class CVessaDoc;
 // `headerOnly` everything up to the header is computed and checked but nothing is
 // written. False on any error, which has then been reported (message or output line).
 bool BuildProgramImage(CMainFrame& frame, std::string& imagePath, bool headerOnly);
+
+// The same build, with the image's bytes (exactly those the file would hold) returned
+// instead of written: for running the program in process without touching the folder.
+bool BuildProgramImageBytes(CMainFrame& frame, std::vector<uint8_t>& bytes);
 
 // "PLCDATA_" + the project file's name with ".clp" replaced by ".bin".
 std::string ImageFileName(const CVessaDoc& doc);

@@ -36,5 +36,8 @@ void AddDebugCommand(CLI::App& app, CommandList& commands);
 void AddWriteCommand(CLI::App& app, CommandList& commands);
 void AddToggleCommand(CLI::App& app, CommandList& commands);
 void AddModeCommand(CLI::App& app, CommandList& commands);
+void AddTestCommand(CLI::App& app, CommandList& commands);
+void AddDiffCommand(CLI::App& app, CommandList& commands);
+void AddTextconvCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

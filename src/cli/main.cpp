@@ -23,6 +23,9 @@ int main(int argc, char** argv) {
     pontra::AddWriteCommand(app, commands);
     pontra::AddToggleCommand(app, commands);
     pontra::AddModeCommand(app, commands);
+    pontra::AddTestCommand(app, commands);
+    pontra::AddDiffCommand(app, commands);
+    pontra::AddTextconvCommand(app, commands);
 
     try {
         app.parse(argc, argv);
