@@ -311,7 +311,7 @@ void LadderEditor::ComputeLive(bool repaintChanged) {
             const CElement& e = *cell.element;
             if (ShapeOf(e) != ElementShape::Box) continue;
             for (int o = 0; o < e.operandCount && o < kMaxOperands; ++o)
-                if (e.valueRow[static_cast<size_t>(o)] != kValueRowNone)
+                if (e.valueRow[static_cast<size_t>(o)] == kValueRowValue)
                     Mix(h, std::hash<std::string>{}(lookup_.LiveText(e.operands[static_cast<size_t>(o)])));
             if (e.operandCount == 1 && BoxLines(e) == 3) {
                 Mix(h, std::hash<std::string>{}(lookup_.LiveText(e.operands[0] + ".PRE")));

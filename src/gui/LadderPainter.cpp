@@ -28,13 +28,15 @@ void PaintWire(QPainter& painter, const QRectF& rect, const QColor& color) {
     painter.drawLine(QPointF(rect.left(), y), QPointF(rect.right(), y));
 }
 
-void PaintContact(QPainter& painter, const QRectF& rect, bool negated, const QColor& color, const QString& label) {
+void PaintContact(QPainter& painter, const QRectF& rect, bool negated, const QColor& color, const QString& label,
+                  const QColor& wireIn) {
     const double w = LadderPenWidth(rect);
     const double y = rect.center().y(), cx = rect.center().x();
     const double gap = std::min(rect.width() * 0.12, rect.height() * 0.45), half = rect.height() * 0.42;
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Pen(color, std::max(1.0, w * 0.6)));
+    painter.setPen(Pen(wireIn.isValid() ? wireIn : color, std::max(1.0, w * 0.6)));
     painter.drawLine(QPointF(rect.left(), y), QPointF(cx - gap, y));
+    painter.setPen(Pen(color, std::max(1.0, w * 0.6)));
     painter.drawLine(QPointF(cx + gap, y), QPointF(rect.right(), y));
     painter.setPen(Pen(color, std::max(1.0, w * 1.3)));
     painter.drawLine(QPointF(cx - gap, y - half), QPointF(cx - gap, y + half));

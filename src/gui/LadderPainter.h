@@ -17,8 +17,10 @@ double LadderPenWidth(const QRectF& rect);
 // A wire across the rectangle at its vertical centre, as thick as a symbol of the
 // rectangle's height draws its wires.
 void PaintWire(QPainter& painter, const QRectF& rect, const QColor& color);
-// -| |- ; negated: -|/|- ; `label` (e.g. "ONS") written small between the bars.
-void PaintContact(QPainter& painter, const QRectF& rect, bool negated, const QColor& color, const QString& label = {});
+// -| |- ; negated: -|/|- ; `label` (e.g. "ONS") written small between the bars. The wire
+// into the contact takes `wireIn` when given (online: the power before the contact).
+void PaintContact(QPainter& painter, const QRectF& rect, bool negated, const QColor& color, const QString& label = {},
+                  const QColor& wireIn = QColor());
 // -( )- with an optional letter inside: "L", "U".
 void PaintCoil(QPainter& painter, const QRectF& rect, const QString& letter, const QColor& color);
 // A box instruction's frame with its caption bar: `rect` is the whole box, `header` the

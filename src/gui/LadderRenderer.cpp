@@ -195,7 +195,8 @@ void LadderRenderer::PaintCell(QPainter& painter, const RungLayout& rung, const 
         case ElementShape::Coil: {
             const QColor color = WireColor(ShapeOf(e) == ElementShape::Coil ? p.in : p.out);
             if (ShapeOf(e) == ElementShape::Contact)
-                PaintContact(painter, symbol, e.kind == 3, color, e.kind == 10 ? QStringLiteral("ONS") : QString());
+                PaintContact(painter, symbol, e.kind == 3, color, e.kind == 10 ? QStringLiteral("ONS") : QString(),
+                             WireColor(p.in));
             else
                 PaintCoil(painter, symbol, e.kind == 9 ? QStringLiteral("L") : e.kind == 8 ? QStringLiteral("U") : QString(),
                           color);
@@ -211,8 +212,28 @@ void LadderRenderer::PaintCell(QPainter& painter, const RungLayout& rung, const 
                 if (!description.isEmpty()) {
                     painter.setFont(style_.descriptionFont);
                     painter.setPen(style_.description);
-                    painter.drawText(QRectF(r.left() + 3 * s, wireY + 14 * s, r.width() - 6 * s, 27 * s),
-                                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, description);
+                    // Two lines at most; a longer description ends with an ellipsis.
+                    const QRectF area(r.left() + 3 * s, wireY + 14 * s, r.width() - 6 * s, 26 * s);
+                    const QFontMetricsF fm(style_.descriptionFont);
+                    if (fm.horizontalAdvance(description) <= area.width()) {
+                        painter.drawText(area, Qt::AlignHCenter | Qt::AlignTop, description);
+                    } else {
+                        const QStringList words = description.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+                        QString first;
+                        int used = 0;
+                        for (; used < words.size(); ++used) {
+                            const QString next = first.isEmpty() ? words[used] : first + QLatin1Char(' ') + words[used];
+                            if (!first.isEmpty() && fm.horizontalAdvance(next) > area.width()) break;
+                            first = next;
+                        }
+                        const QString rest = QStringList(words.mid(used)).join(QLatin1Char(' '));
+                        const double lineH = area.height() / 2;
+                        painter.drawText(QRectF(area.left(), area.top(), area.width(), lineH), Qt::AlignHCenter | Qt::AlignTop,
+                                         Elided(first, style_.descriptionFont, area.width()));
+                        if (!rest.isEmpty())
+                            painter.drawText(QRectF(area.left(), area.top() + lineH, area.width(), lineH),
+                                             Qt::AlignHCenter | Qt::AlignTop, Elided(rest, style_.descriptionFont, area.width()));
+                    }
                 }
             }
             break;
@@ -252,7 +273,7 @@ void LadderRenderer::PaintBoxText(QPainter& painter, const CElement& e, const QR
     }
     const int lines = BoxLines(e);
     const bool timer = e.operandCount == 1 && lines == 3;  // Timer/Counter, "Preset", "Accum"
-    const double labelW = (box.width() - 2 * pad) * 0.42;
+    const double labelW = (box.width() - 2 * pad) * 0.34;
     for (int i = 0; i < lines; ++i) {
         const double top = box.top() + (M::kBoxHeader + 2 + i * M::kBoxLine) * s;
         const QString label = ToQString(e.labels[static_cast<size_t>(i)]);
@@ -262,7 +283,7 @@ void LadderRenderer::PaintBoxText(QPainter& painter, const CElement& e, const QR
             const std::string& operand = e.operands[static_cast<size_t>(i)];
             value = ToQString(operand);
             description = ToQString(lookup_.Description(operand));
-            showLive = live_ && (e.valueRow[static_cast<size_t>(i)] != kValueRowNone) && lookup_.Resolved(operand);
+            showLive = live_ && e.valueRow[static_cast<size_t>(i)] == kValueRowValue && lookup_.Resolved(operand);
             if (showLive) live = ToQString(lookup_.LiveText(operand));
         } else if (timer) {
             // The timer's or counter's own preset and accumulated value.

@@ -20,7 +20,7 @@ QFont Font(double pixels, bool bold, bool italic = false) {
 
 LadderStyle LadderStyle::Make(double scale) {
     LadderStyle s;
-    s.operandFont = Font(12 * scale, true);
+    s.operandFont = Font(11.5 * scale, true);
     s.descriptionFont = Font(10 * scale, false);
     s.captionFont = Font(12 * scale, true);
     s.commentFont = Font(12 * scale, false, true);

@@ -35,15 +35,15 @@ ElementShape ShapeOf(const CElement& element);
 struct LadderMetrics {
     static constexpr int kGutter = 52;        // rung numbers, left of the left rail
     static constexpr int kMarker = 14;        // rung start, leg start, branch end
-    static constexpr int kCell = 100;         // a contact or a coil
-    static constexpr int kBoxCell = 180;      // a box instruction
+    static constexpr int kCell = 140;         // a contact or a coil
+    static constexpr int kBoxCell = 220;      // a box instruction
     static constexpr int kRow = 72;           // one row of a rung
     static constexpr int kWireY = 30;         // the wire's height inside a row
     static constexpr int kBoxHeader = 22;     // a box's caption line
     static constexpr int kBoxLine = 36;       // a box's operand line: operand, description, live value
     static constexpr int kCommentLine = 16;   // one line of a rung comment
     static constexpr int kRungGap = 10;       // below every rung
-    static constexpr int kMinRail = 760;      // the least distance between the rails
+    static constexpr int kMinRail = 900;      // the least distance between the rails
     static constexpr int kRightMargin = 20;   // right of the right rail
 };
 

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QScrollBar>
 
 #include "build/ProjectLayout.h"
 #include "comm/UdpRequest.h"
@@ -35,6 +36,8 @@ TEST(LadderEditorLook, ConveyorExampleOfflineAndOnline) {
     editor.SetZoom(50);
     ASSERT_TRUE(editor.grab().save(dir + "/ladder_conveyor_zoom50.png"));
     editor.SetZoom(100);
+    editor.verticalScrollBar()->setValue(0);
+    editor.horizontalScrollBar()->setValue(0);
 
     ProjectLayout layout;
     ASSERT_TRUE(LayOutProject(frame.project(), layout));

@@ -261,6 +261,33 @@ TEST_F(LadderEditorTest, FindSelectsHighlightsAndScrollsToTheMatch) {
     EXPECT_GT(editor->verticalScrollBar()->value(), 0);
 }
 
+// A double-click on a verification line: the element is selected, centred and marked.
+TEST_F(LadderEditorTest, JumpsToAVerificationErrorAndMarksIt) {
+    for (int i = 0; i < 100; ++i) frame.doc().rungs.push_back(BuildRung("XIC:A OTE:B"));
+    auto editor = Open();
+    CElement* bad = frame.doc().rungs[70]->elements[2].get();
+    frame.output.AddOutputLine("Error at Rung: 70, Element: OTE -> Invalid type", bad);
+    OutputJump jump;
+    jump.kind = OutputJump::Kind::LadderElement;
+    jump.rung = 70;
+    jump.element = bad;
+    ASSERT_TRUE(editor->ShowJump(jump));
+    EXPECT_EQ(editor->view().selected, bad);
+    EXPECT_EQ(editor->view().currentRung, 70);
+    const QRect where = editor->ElementRect(bad);
+    EXPECT_NEAR(where.center().y(), editor->viewport()->height() / 2, LadderMetrics::kRow);
+    // Another unit's jump is not this view's.
+    jump.unit = reinterpret_cast<CUnit*>(&jump);
+    EXPECT_FALSE(editor->ShowJump(jump));
+    // The marked element: red frame inside its cell once the selection moved away.
+    editor->setFocus();
+    QTest::keyClick(editor.get(), Qt::Key_Left);
+    const QImage image = editor->viewport()->grab().toImage();
+    bool red = false;
+    for (int x = where.left(); x <= where.left() + 5; ++x) red = red || image.pixelColor(x, where.center().y()) == QColor(210, 30, 30);
+    EXPECT_TRUE(red);
+}
+
 TEST_F(LadderEditorTest, ZoomKeepsTheLayoutAndScalesThePicture) {
     frame.doc().rungs.push_back(BuildRung("XIC:A OTE:B"));
     auto editor = Open();
@@ -304,6 +331,8 @@ TEST_F(LadderEditorTest, LiveValuesColourTheEnergisedPaths) {
     memory[4] = 42;
     frame.online().EnterDebugMode(memory);
     editor->DebugModeChanged();
+    // The colour of the wire leaving an element (a contact's right side shows whether
+    // it passes power; a coil is drawn in the colour of the power it receives).
     auto colourAt = [&](const CElement* e, double fx) {
         QImage image = editor->viewport()->grab().toImage();
         const QRect r = editor->ElementRect(e);
@@ -323,7 +352,7 @@ TEST_F(LadderEditorTest, LiveValuesColourTheEnergisedPaths) {
     CElement* ote = rung.elements.back().get();
     const QColor green(0, 160, 40), blue(20, 30, 140);
     // Before the first complete read nothing is known: all dark blue, values "...".
-    EXPECT_EQ(colourAt(xicA, 0.15), blue);
+    EXPECT_EQ(colourAt(xicA, 0.85), blue);
     frame.online().OnReadAnswered([&] {
         UdpRequest r;
         r.command = kUdpReadMemory;
@@ -337,11 +366,11 @@ TEST_F(LadderEditorTest, LiveValuesColourTheEnergisedPaths) {
     ASSERT_TRUE(frame.online().DataValid());
     editor->LiveValuesChanged();
     EXPECT_EQ(editor->LastLiveRepaints(), 2);
-    EXPECT_EQ(colourAt(xicA, 0.15), green);
-    EXPECT_EQ(colourAt(xioB, 0.15), green);
-    EXPECT_EQ(colourAt(c1, 0.15), blue);
-    EXPECT_EQ(colourAt(d1, 0.15), green);
-    EXPECT_EQ(colourAt(ote, 0.15), green);
+    EXPECT_EQ(colourAt(xicA, 0.85), green);
+    EXPECT_EQ(colourAt(xioB, 0.85), green);
+    EXPECT_EQ(colourAt(c1, 0.85), blue);
+    EXPECT_EQ(colourAt(d1, 0.85), green);
+    EXPECT_EQ(colourAt(ote, 0.85), green);
     // The same values again: nothing to repaint.
     editor->LiveValuesChanged();
     EXPECT_EQ(editor->LastLiveRepaints(), 0);
@@ -356,9 +385,9 @@ TEST_F(LadderEditorTest, LiveValuesColourTheEnergisedPaths) {
     frame.online().OnReadAnswered(r);
     editor->LiveValuesChanged();
     EXPECT_EQ(editor->LastLiveRepaints(), 1);
-    EXPECT_EQ(colourAt(d1, 0.15), blue);
-    EXPECT_EQ(colourAt(ote, 0.15), blue);
-    EXPECT_EQ(colourAt(xicA, 0.15), green);
+    EXPECT_EQ(colourAt(d1, 0.85), blue);
+    EXPECT_EQ(colourAt(ote, 0.85), blue);
+    EXPECT_EQ(colourAt(xicA, 0.85), green);
 }
 
 TEST_F(LadderEditorTest, ExportsAPdfWithWholeRungsPerPage) {
@@ -375,10 +404,11 @@ TEST_F(LadderEditorTest, ExportsAPdfWithWholeRungsPerPage) {
     const auto pagesLine = out.split('\n').filter("Pages:");
     ASSERT_EQ(pagesLine.size(), 1) << out.toStdString();
     const int pages = pagesLine[0].section(':', 1).trimmed().toInt();
-    // A4 landscape, 12 mm margins, 300 dpi: 3224 x 2197 pixels for a ladder 832 units wide
-    // (scale 3.875), a header of 116 pixels and a gap of 39 below: 527 units for rungs.
-    // Each rung is two rows and a gap, 154 units: three rungs a page, none split.
-    EXPECT_EQ(pages, 40);
+    // A4 landscape, 12 mm margins, 300 dpi: 3224 x 2197 pixels for a ladder 972 units wide
+    // (rung 562, the rails 900 apart; scale 3.317), a header of 100 pixels and a gap of
+    // 33 below: 622 units for rungs.
+    // Each rung is two rows and a gap, 154 units: four rungs a page, none split.
+    EXPECT_EQ(pages, 30);
 }
 
 }  // namespace
