@@ -300,13 +300,17 @@ void LadderEditor::ComputeLive(bool repaintChanged) {
     const auto [first, last] = layout_.VisibleRungs(static_cast<int>(vy / s), static_cast<int>((vy + viewport()->height()) / s) + 1);
     const auto value = [this](std::string_view t) { return lookup_.LiveValue(t); };
     const RungList& rungs = view_.Rungs();
+    // Only the rungs in view are kept: one scrolled into view later is computed afresh
+    // when it is painted, never drawn from an old read.
+    std::unordered_map<const CRung*, RungPower> power;
+    std::unordered_map<const CRung*, uint64_t> fingerprints;
     for (int i = first; i < last; ++i) {
         const CRung* rung = rungs[static_cast<size_t>(i)].get();
-        RungPower power = ComputeRungPower(*rung, value);
+        RungPower rungPower = ComputeRungPower(*rung, value);
         uint64_t h = 0xcbf29ce484222325ULL;
         const RungLayout& laid = layout_.Rung(i);
         for (const ElementCell& cell : laid.cells) {
-            const ElementPower p = power.Of(cell.element);
+            const ElementPower p = rungPower.Of(cell.element);
             Mix(h, static_cast<uint64_t>(p.in) << 1 | static_cast<uint64_t>(p.out));
             const CElement& e = *cell.element;
             if (ShapeOf(e) != ElementShape::Box) continue;
@@ -318,17 +322,19 @@ void LadderEditor::ComputeLive(bool repaintChanged) {
                 Mix(h, std::hash<std::string>{}(lookup_.LiveText(e.operands[0] + ".ACC")));
             }
         }
-        for (const ListCell& l : laid.lists) Mix(h, power.End(l.list));
-        power_[rung] = std::move(power);
-        auto& old = fingerprints_[rung];
-        if (old != h) {
-            old = h;
+        for (const ListCell& l : laid.lists) Mix(h, rungPower.End(l.list));
+        power[rung] = std::move(rungPower);
+        fingerprints[rung] = h;
+        const auto old = fingerprints_.find(rung);
+        if (old == fingerprints_.end() || old->second != h) {
             ++lastLiveRepaints_;
             if (repaintChanged)
                 viewport()->update(QRect(0, static_cast<int>(layout_.RungTop(i) * s) - vy, viewport()->width(),
                                          static_cast<int>(laid.height * s) + 1));
         }
     }
+    power_ = std::move(power);
+    fingerprints_ = std::move(fingerprints);
 }
 
 // --- commands and editing ----------------------------------------------------------------
