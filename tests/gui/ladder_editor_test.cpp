@@ -15,6 +15,7 @@
 
 #include "comm/UdpRequest.h"
 #include "files/RungText.h"
+#include "gui/CommentEditor.h"
 #include "gui/LadderEditor.h"
 #include "gui/OperandEditor.h"
 #include "host/ScriptedHost.h"
@@ -286,6 +287,33 @@ TEST_F(LadderEditorTest, JumpsToAVerificationErrorAndMarksIt) {
     bool red = false;
     for (int x = where.left(); x <= where.left() + 5; ++x) red = red || image.pixelColor(x, where.center().y()) == QColor(210, 30, 30);
     EXPECT_TRUE(red);
+}
+
+TEST_F(LadderEditorTest, EditsARungCommentInPlace) {
+    frame.doc().rungs.push_back(BuildRung("XIC:A"));
+    frame.doc().rungs.push_back(BuildRung("XIC:B"));
+    auto editor = Open();
+    QTest::mouseDClick(editor->viewport(), Qt::LeftButton, {}, editor->RungNumberPoint(1));
+    ASSERT_NE(editor->commentEditor(), nullptr);
+    EXPECT_EQ(editor->view().currentRung, 1);
+    QTest::keyClicks(editor->commentEditor(), "Start");
+    QTest::keyClick(editor->commentEditor(), Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(editor->commentEditor(), "the belt");
+    Key(editor->commentEditor(), Qt::Key_Return);
+    EXPECT_EQ(editor->commentEditor(), nullptr);
+    EXPECT_EQ(frame.doc().rungs[1]->comment, "Start\nthe belt");
+    // The band grew by the comment's two lines.
+    EXPECT_EQ(editor->layout().Rung(1).commentHeight, 2 * LadderMetrics::kCommentLine + 4);
+    // Braces are refused with the core's message; the editor stays open.
+    Key(editor.get(), Qt::Key_Return);  // the rung start is selected: Enter edits its comment
+    ASSERT_NE(editor->commentEditor(), nullptr);
+    QTest::keyClicks(editor->commentEditor(), "{x}");
+    Key(editor->commentEditor(), Qt::Key_Return);
+    ASSERT_NE(editor->commentEditor(), nullptr);
+    EXPECT_EQ(host.Messages().back(), "Rung comment can't use '{' and '}' symbols!");
+    Key(editor->commentEditor(), Qt::Key_Escape);
+    EXPECT_EQ(editor->commentEditor(), nullptr);
+    EXPECT_EQ(frame.doc().rungs[1]->comment, "Start\nthe belt");
 }
 
 TEST_F(LadderEditorTest, ZoomKeepsTheLayoutAndScalesThePicture) {
