@@ -60,7 +60,7 @@ check: test
 
 # Everything, tests included, compiled as Release; the tests are not run again.
 configure-release: deps
-	@cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DPONTRA_BUILD_TESTS=ON -DPONTRA_WERROR=ON > /dev/null
+	@cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DPONTRA_BUILD_TESTS=OFF -DPONTRA_WERROR=ON > /dev/null
 
 build-release: configure-release
 	@cmake --build $(RELEASE_DIR) -j$(JOBS)

@@ -362,6 +362,20 @@ bool EditRungComment(LadderView& view, const std::string& comment) {
     return true;
 }
 
+bool MoveRung(LadderView& view, int from, int to) {
+    if (!Begin(view)) return false;
+    RungList& rungs = view.Rungs();
+    const int count = static_cast<int>(rungs.size());
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to) return false;
+    view.SaveUndo();
+    std::unique_ptr<CRung> moved = std::move(rungs[static_cast<size_t>(from)]);
+    rungs.erase(rungs.begin() + from);
+    rungs.insert(rungs.begin() + to, std::move(moved));
+    Select(view, First(*rungs[static_cast<size_t>(to)]));
+    Finish(view);
+    return true;
+}
+
 bool EditOperand(LadderView& view, CElement& element, int operand, std::string_view input) {
     if (!Begin(view)) return false;
     if (operand < 0 || operand >= element.operandCount || operand >= kMaxOperands) return false;

@@ -52,6 +52,10 @@ bool SelectElement(LadderView& view, CElement* element);
 // Commit of the rung comment editor over the current rung.
 bool EditRungComment(LadderView& view, const std::string& comment);
 
+// A rung dragged by its number: rung `from` moves to index `to` of the rung list (one
+// undo step); it becomes the current rung and its rung start the selection.
+bool MoveRung(LadderView& view, int from, int to);
+
 // Commit of the in-place operand editor: operand `operand` of `element` (in the view's
 // rungs) becomes `text`, trimmed of surrounding blanks; an empty text puts back the
 // "not filled in" mark "?". Characters that no operand uses are refused with

@@ -19,6 +19,15 @@ LadderViewState LadderView::UndoState() {
     state.rungs = &Rungs();
     state.currentRung = currentRung;
     state.selected = selected;
+    if (layout) {
+        // Element rects are in view units, so a cell of 100 maps them one to one.
+        state.cellWidth = state.cellHeight = 100;
+        state.elementAt = [this](int x, int y) {
+            layout->Sync(Rungs());
+            layout->StoreRects();
+            return layout->ElementAt(x, y);
+        };
+    }
     return state;
 }
 

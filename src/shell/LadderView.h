@@ -9,6 +9,7 @@
 
 #include "model/Ladder.h"
 #include "shell/FindInProgram.h"
+#include "shell/LadderLayout.h"
 #include "shell/LadderUndo.h"
 
 namespace pontra {
@@ -42,6 +43,11 @@ public:
     // The paste buffer: what the editor last copied or pasted (a rung or an element).
     std::unique_ptr<CRung> pasteRung;
     std::unique_ptr<CElement> pasteElement;
+
+    // The layout of a drawn view: the widget that draws the view sets it, keeps it in
+    // step with the rungs (elements' `rect` included) and undo re-selects through its hit
+    // test. Null for a view that is not drawn.
+    LadderLayout* layout = nullptr;
 
     // Takes an undo snapshot of the rungs and selection (before every edit).
     void SaveUndo();

@@ -215,6 +215,34 @@ TEST_F(LadderEditingTest, CommentAndOperandCommitsKeepTheirRules) {
     EXPECT_EQ(view->undo.Count(), 5);
 }
 
+// A rung dragged by its number lands at the index it is dropped at, as one undo step.
+TEST_F(LadderEditingTest, MoveRungReordersAsOneUndoStep) {
+    Load({"XIC:A", "XIC:B", "XIC:C", "XIC:D"});
+    struct Case {
+        int from, to;
+        const char* shape;
+    };
+    const Case cases[] = {
+        {0, 2, "| XIC(B) ; | XIC(C) ; | XIC(A) ; | XIC(D)"},
+        {3, 0, "| XIC(D) ; | XIC(A) ; | XIC(B) ; | XIC(C)"},
+        {1, 3, "| XIC(A) ; | XIC(C) ; | XIC(D) ; | XIC(B)"},
+    };
+    const std::string before = Main();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(MoveRung(*view, c.from, c.to));
+        EXPECT_EQ(Main(), c.shape);
+        EXPECT_EQ(view->currentRung, c.to);
+        EXPECT_EQ(view->selected, frame.doc().rungs[static_cast<size_t>(c.to)]->elements[0].get());
+        EXPECT_EQ(view->undo.Count(), 1);
+        EXPECT_TRUE(frame.doc().modified);
+        ASSERT_EQ(view->Undo(), LadderUndo::Outcome::Undone);
+        EXPECT_EQ(Main(), before);
+    }
+    for (auto [from, to] : {std::pair{1, 1}, {-1, 0}, {0, 4}, {4, 0}}) EXPECT_FALSE(MoveRung(*view, from, to));
+    EXPECT_EQ(view->undo.Count(), 0);
+    EXPECT_EQ(Main(), before);
+}
+
 // Random edits, clicks, moves, copies, cuts, pastes and undos over three nested branches:
 // after every step the tree is sound, and every undo gives back exactly the rungs before
 // the edit it takes back.
