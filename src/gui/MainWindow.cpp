@@ -377,7 +377,9 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
     window->installEventFilter(this);
     DocumentView* shown = view.get();
     documents_[key] = Document{std::move(view), window};
-    window->show();
+    // Tabbed documents fill the area; as windows they open at their own size.
+    if (area_->viewMode() == QMdiArea::TabbedView) window->showMaximized();
+    else window->show();
     area_->setActiveSubWindow(window);
     front_ = window;
     ScheduleRefresh();

@@ -16,6 +16,7 @@ namespace pontra::gui {
 namespace {
 
 constexpr int kItemRole = Qt::UserRole + 1;
+constexpr int kFoldedRole = Qt::UserRole + 2;
 
 QString PathOf(QTreeWidgetItem* row) {
     QStringList parts;
@@ -29,7 +30,9 @@ void CollectExpanded(QTreeWidgetItem* row, QSet<QString>& expanded) {
 }
 
 void Expand(QTreeWidgetItem* row, const QSet<QString>& expanded, int depth, bool firstBuild) {
-    row->setExpanded(firstBuild ? depth < 3 : expanded.contains(PathOf(row)));
+    (void)depth;
+    // At first the long fixed lists (library blocks, predefined types) stay folded.
+    row->setExpanded(firstBuild ? !row->data(0, kFoldedRole).toBool() : expanded.contains(PathOf(row)));
     for (int i = 0; i < row->childCount(); ++i) Expand(row->child(i), expanded, depth + 1, firstBuild);
 }
 
@@ -75,6 +78,7 @@ void ProjectTreeDock::Add(QTreeWidgetItem* parent, const TreeItem& item) {
     row->setData(0, kItemRole, QVariant::fromValue(reinterpret_cast<quintptr>(&item)));
     if (item.picture == TreePicture::Ladder) row->setToolTip(0, "Ladder Diagram");
     if (item.picture == TreePicture::StructuredText) row->setToolTip(0, "Structured Text");
+    row->setData(0, kFoldedRole, item.role == TreeRole::StandardFunctionBlocks || item.role == TreeRole::Predefined);
     if (CanRename(item.role)) row->setFlags(row->flags() | Qt::ItemIsEditable);
     for (const TreeItem& child : item.children) Add(row, child);
 }

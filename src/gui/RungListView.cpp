@@ -3,6 +3,7 @@
 
 #include <QFontDatabase>
 #include <QHeaderView>
+#include <algorithm>
 
 #include "files/RungText.h"
 #include "gui/QtText.h"
@@ -24,7 +25,8 @@ RungListView::RungListView(CMainFrame& frame, CUnit* unit, std::string key, QWid
     connect(this, &QTreeWidget::currentItemChanged, this, &RungListView::OnRowChanged);
     ModelChanged();
     resizeColumnToContents(0);
-    setColumnWidth(1, 180);
+    resizeColumnToContents(1);
+    setColumnWidth(1, std::clamp(columnWidth(1), 120, 420));
 }
 
 QString RungListView::InstructionsText(const CRung& rung) {
