@@ -512,7 +512,6 @@ void MainWindow::ApplyBars() {
     instructions_->setVisible(frame_.bars.instructionBar);
     tree_->setVisible(frame_.bars.projectBar);
     output_->setVisible(frame_.bars.outputBar);
-    download_->setVisible(frame_.downloadInProgress);
     applyingBars_ = false;
 }
 
