@@ -4,7 +4,6 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <cstdio>
-#include <cstring>
 
 #include "gui/AboutDialog.h"
 #include "gui/MainWindow.h"
@@ -12,27 +11,8 @@
 #include "gui/QtHost.h"
 #include "gui/ScreenshotRun.h"
 
-namespace {
-
-bool HasArgument(int argc, char** argv, const char* name) {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0) return true;
-    return false;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace pontra::gui;
-    // A picture needs no screen: without one it is drawn off screen.
-    const bool headless = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-    const bool screenshot = HasArgument(argc, argv, "--screenshot");
-    const bool textOnly = HasArgument(argc, argv, "--version") || HasArgument(argc, argv, "--help") ||
-                          HasArgument(argc, argv, "-h");
-    if ((screenshot || textOnly) && headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    PontraApplication app(argc, argv);
-
     QCommandLineParser parser;
     parser.setApplicationDescription("Pontra: the programming environment for Vessa zone-control modules.");
     parser.addPositionalArgument("file", "project file (.clp) to open", "[FILE.clp]");
@@ -46,12 +26,17 @@ int main(int argc, char** argv) {
                                               "PONTRA_TFTP_PORT, PONTRA_UDP_PORT)",
                                     "HOST");
     for (const QCommandLineOption& option : {help, version, shot, size, window, online}) parser.addOption(option);
-    if (!parser.parse(QCoreApplication::arguments())) {
+    // The options are read before the application object, so that help, version and usage
+    // errors need no screen.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (!parser.parse(arguments)) {
         std::fprintf(stderr, "pontra: %s\n", parser.errorText().toLocal8Bit().constData());
         return 2;
     }
     if (parser.isSet(help)) {
-        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        // Without an application object Qt does not know the program's name.
+        std::fputs(parser.helpText().replace("<executable_name>", "pontra").toLocal8Bit().constData(), stdout);
         return 0;
     }
     if (parser.isSet(version)) {
@@ -60,10 +45,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     const QStringList files = parser.positionalArguments();
+    // A picture needs no screen: without one it is drawn off screen.
+    const bool headless = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (parser.isSet(shot) && headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     if (files.size() > 1) {
         std::fprintf(stderr, "pontra: one project file at most\n");
         return 2;
     }
+    PontraApplication app(argc, argv);
     const QString file = files.isEmpty() ? QString() : files.front();
 
     if (parser.isSet(shot)) {
