@@ -229,7 +229,10 @@ void MainWindow::BuildDocks() {
     connect(instructions_, &InstructionBarDock::buttonPressed, this, &MainWindow::OnInstructionButton);
     connect(output_, &OutputDock::lineActivated, this, &MainWindow::JumpToOutputLine);
     connect(tree_, &ProjectTreeDock::commandRequested, this, &MainWindow::OnTreeCommand);
-    connect(tree_, &ProjectTreeDock::projectChanged, this, [this] { RefreshAll(); });
+    connect(tree_, &ProjectTreeDock::projectChanged, this, [this] {
+        RefreshAll();
+        for (auto& [key, document] : documents_) document.view->ModelChanged();
+    });
 
     find_ = new FindDialog(this);
     connect(find_, &FindDialog::findNext, this, &MainWindow::OnFindNext);
@@ -246,14 +249,14 @@ void MainWindow::BuildDocks() {
 void MainWindow::ConnectHost() {
     connect(&host_, &QtHost::titleChanged, this, &MainWindow::SetTitle);
     connect(&host_, &QtHost::outputLineAdded, this, [this] { output_->Sync(); });
-    connect(&host_, &QtHost::repaintRequested, this, &MainWindow::ScheduleRefresh);
+    connect(&host_, &QtHost::repaintRequested, this, &MainWindow::ScheduleFullRefresh);
     connect(&host_, &QtHost::openWindowRequested, this, [this](const QString& key) { OpenDocument(Key(key)); });
     connect(&host_, &QtHost::closeWindowRequested, this, [this](const QString& key) { CloseDocument(Key(key)); });
     connect(&host_, &QtHost::renameWindowRequested, this,
             [this](const QString& key, const QString& newKey) { RenameDocument(Key(key), Key(newKey)); });
     connect(&host_, &QtHost::progressShown, this, [this](const QString& caption, bool visible) {
         download_->ShowProgress(caption, visible);
-        ScheduleRefresh();
+        ScheduleFullRefresh();
     });
     connect(&host_, &QtHost::progressSet, download_, &DownloadBar::SetProgress);
     connect(&host_, &QtHost::coreEventHandled, this, &MainWindow::OnCoreEvent);
@@ -484,11 +487,23 @@ void MainWindow::RefreshAll() {
     RefreshCommandStates();
 }
 
-void MainWindow::ScheduleRefresh() {
+void MainWindow::ScheduleFullRefresh() {
     if (refreshPending_) return;
     refreshPending_ = true;
     QTimer::singleShot(0, this, [this] {
         if (refreshPending_) RefreshAll();
+    });
+}
+
+void MainWindow::ScheduleRefresh() {
+    // Focus and window changes only change what the commands apply to.
+    if (statesPending_) return;
+    statesPending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        statesPending_ = false;
+        UpdateStatusBar();
+        UpdateWindowTitle();
+        RefreshCommandStates();
     });
 }
 

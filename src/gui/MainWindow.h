@@ -107,6 +107,7 @@ private:
     void SaveLayout();
     void RestoreLayout();
     void ScheduleRefresh();
+    void ScheduleFullRefresh();
 
     QtHost& host_;
     CMainFrame frame_;
@@ -129,6 +130,7 @@ private:
     QMdiSubWindow* front_ = nullptr;
     bool closeApproved_ = false;
     bool refreshPending_ = false;
+    bool statesPending_ = false;
     bool applyingBars_ = false;
     int lastDebugMode_ = 0;
     uint64_t lastReads_ = 0;

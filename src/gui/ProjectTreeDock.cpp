@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/ProjectTreeDock.h"
 
+#include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSet>
 #include <QTimer>
@@ -52,6 +54,9 @@ ProjectTreeDock::ProjectTreeDock(CMainFrame& frame, QWidget* parent)
 }
 
 void ProjectTreeDock::Rebuild() {
+    // An item's name being edited stays; the commit rebuilds the tree.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && qobject_cast<QLineEdit*>(focus) && tree_->isAncestorOf(focus)) return;
     building_ = true;
     const bool firstBuild = tree_->topLevelItemCount() == 0;
     QSet<QString> expanded;
