@@ -44,8 +44,9 @@ run: build
 
 bench: deps
 	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DPONTRA_BUILD_BENCH=ON -DPONTRA_WERROR=ON > /dev/null
-	@cmake --build $(BUILD_DIR) -j$(JOBS) --target pontra-bench
+	@cmake --build $(BUILD_DIR) -j$(JOBS) --target pontra-bench pontra-gui-bench
 	@$(BUILD_DIR)/bench/pontra-bench $(BENCH_ARGS)
+	@$(BUILD_DIR)/bench/pontra-gui-bench $(BENCH_ARGS)
 
 examples: build
 	@./examples/build.sh $(BUILD_DIR)

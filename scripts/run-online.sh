@@ -13,39 +13,19 @@ toggle=${4:-}
 cli="$build/src/cli/pontra-cli"
 sim="$build/src/sim/pontra-sim"
 
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/soft-module.sh
+. "$here/soft-module.sh"
+
 work=$(mktemp -d)
 sim_pid=
 cleanup() {
-    if [ -n "$sim_pid" ]; then
-        kill "$sim_pid" 2>/dev/null || true
-        wait "$sim_pid" 2>/dev/null || true
-    fi
+    stop_soft_module
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# A random 127.a.b.c and random high ports, so that other runs on the machine do not
-# collide; another draw when the soft module cannot bind them.
-for attempt in 1 2 3 4 5; do
-    address="127.$((RANDOM % 200 + 20)).$((RANDOM % 256)).$((RANDOM % 200 + 10))"
-    ports=(--modbus-port $((20000 + RANDOM % 10000)) --tftp-port $((30000 + RANDOM % 10000))
-           --udp-port $((40000 + RANDOM % 10000)))
-    "$sim" --address "$address" "${ports[@]}" > "$work/sim.out" 2> "$work/sim.err" &
-    sim_pid=$!
-    for _ in $(seq 100); do
-        grep -q ready "$work/sim.out" && break
-        kill -0 "$sim_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    grep -q ready "$work/sim.out" && break
-    wait "$sim_pid" 2>/dev/null || true
-    sim_pid=
-done
-if [ -z "$sim_pid" ]; then
-    echo "pontra-sim did not start:" >&2
-    cat "$work/sim.err" >&2
-    exit 1
-fi
+start_soft_module "$sim" "$work"
 cat "$work/sim.out"
 
 # The module's program is read back into the temporary folder: a private one.

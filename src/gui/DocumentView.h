@@ -43,6 +43,12 @@ public:
         (void)jump;
         return false;
     }
+    // "Print..." (`preview` false) and "Print Preview" while this view is active; false
+    // when the view cannot print.
+    virtual bool Print(bool preview) {
+        (void)preview;
+        return false;
+    }
 };
 
 }  // namespace pontra::gui
