@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "gui/DocumentFactory.h"
 
-#include "gui/RungListView.h"
-#include "gui/StTextView.h"
+#include "gui/LadderEditor.h"
+#include "gui/StEditorWindow.h"
 #include "gui/TagTableView.h"
 #include "shell/MainFrame.h"
 
@@ -23,14 +23,14 @@ bool Frames(const std::string& key, const std::string& prefix, const std::string
 
 std::unique_ptr<DocumentView> CreateDocumentView(CMainFrame& frame, const std::string& key, QWidget* parent) {
     if (!frame.HasProject()) return nullptr;
-    if (key == "main") return std::make_unique<RungListView>(frame, nullptr, key, parent);
+    if (key == "main") return std::make_unique<LadderEditor>(frame, nullptr, parent);
     if (key == "tags") return std::make_unique<TagTableView>(frame, TagListSubject::Main(), key, parent);
     CUnit* unit = nullptr;
     if (Frames(key, "fb:", ":routine")) {
         unit = frame.project().FindUnit(UnitName(key, "fb:", ":routine"));
         if (!unit || !unit->IsFunctionBlock()) return nullptr;
-        if (unit->IsStructuredText()) return std::make_unique<StTextView>(frame, *unit, key, parent);
-        return std::make_unique<RungListView>(frame, unit, key, parent);
+        if (unit->IsStructuredText()) return std::make_unique<StEditorWindow>(frame, *unit, parent);
+        return std::make_unique<LadderEditor>(frame, unit, parent);
     }
     if (Frames(key, "fb:", ":tags")) unit = frame.project().FindUnit(UnitName(key, "fb:", ":tags"));
     else if (Frames(key, "type:", "")) unit = frame.project().FindUnit(UnitName(key, "type:", ""));

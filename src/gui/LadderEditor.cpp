@@ -9,6 +9,9 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
 
@@ -759,6 +762,22 @@ bool LadderEditor::PrintTo(QPagedPaintDevice& device, QString* error) {
     }
     painter.end();
     return true;
+}
+
+bool LadderEditor::Print(bool preview) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageOrientation(QPageLayout::Landscape);
+    if (preview) {
+        QPrintPreviewDialog dialog(&printer, this);
+        connect(&dialog, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* target) { PrintTo(*target); });
+        return dialog.exec() == QDialog::Accepted;
+    }
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    QString error;
+    if (PrintTo(printer, &error)) return true;
+    frame_.host().Message("Print Error! " + FromQString(error).value_or(std::string()));
+    return false;
 }
 
 bool LadderEditor::ExportPdf(const QString& path, QString* error) {

@@ -46,6 +46,7 @@ public:
     void DebugModeChanged() override;
     void LiveValuesChanged() override;
     bool ShowJump(const OutputJump& jump) override;
+    bool Print(bool preview) override;
 
     LadderView& view() { return view_; }
     const LadderLayout& layout() const { return layout_; }

@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "gui/LadderPainter.h"
 #include "gui/QtText.h"
 #include "model/Catalogue.h"
 #include "model/Ladder.h"
@@ -66,33 +67,13 @@ void PaintLadderSymbol(QPainter& p, const QRectF& box, int kind, const QColor& i
     const qreal h = box.height(), w = box.width();
     const QString mnemonic = Mnemonic(kind);
     switch (ShapeOf(kind)) {
+        // Contacts, coils and one-shots as the ladder editor draws them.
         case Shape::Contact:
-        case Shape::ContactNot: {
-            const qreal gap = w * 0.14, top = cy - h * 0.28, bottom = cy + h * 0.28;
-            Lead(p, box, cx - gap, cx + gap);
-            p.drawLine(QPointF(cx - gap, top), QPointF(cx - gap, bottom));
-            p.drawLine(QPointF(cx + gap, top), QPointF(cx + gap, bottom));
-            if (ShapeOf(kind) == Shape::ContactNot) p.drawLine(QPointF(cx + gap, top), QPointF(cx - gap, bottom));
-            break;
-        }
-        case Shape::Coil:
-        case Shape::CoilLatch:
-        case Shape::CoilUnlatch: {
-            const qreal r = std::min(w * 0.22, h * 0.32);
-            Lead(p, box, cx - r, cx + r);
-            p.drawArc(QRectF(cx - r, cy - r, r * 1.2, 2 * r), 100 * 16, 160 * 16);
-            p.drawArc(QRectF(cx - r * 0.2, cy - r, r * 1.2, 2 * r), -80 * 16, 160 * 16);
-            const Shape s = ShapeOf(kind);
-            if (s != Shape::Coil) FitText(p, QRectF(cx - r, cy - r, 2 * r, 2 * r), s == Shape::CoilLatch ? "L" : "U");
-            break;
-        }
-        case Shape::OneShot: {
-            const QRectF body(cx - w * 0.3, cy - h * 0.3, w * 0.6, h * 0.6);
-            Lead(p, box, body.left(), body.right());
-            p.drawRect(body);
-            FitText(p, body, mnemonic);
-            break;
-        }
+        case Shape::ContactNot: PaintContact(p, box, ShapeOf(kind) == Shape::ContactNot, ink); break;
+        case Shape::Coil: PaintCoil(p, box, {}, ink); break;
+        case Shape::CoilLatch: PaintCoil(p, box, "L", ink); break;
+        case Shape::CoilUnlatch: PaintCoil(p, box, "U", ink); break;
+        case Shape::OneShot: PaintContact(p, box, false, ink, mnemonic); break;
         case Shape::Box: {
             const QRectF body(box.left() + w * 0.12, box.top() + h * 0.12, w * 0.76, h * 0.76);
             Lead(p, box, body.left(), body.right());

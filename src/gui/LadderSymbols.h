@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The ladder symbols drawn in code: contacts, coils, one-shots, boxes with their
-// mnemonic, the rung and branch marks. The instruction bar's icons and the ladder views
-// draw with the same painter so a button looks like what it inserts.
+// The instruction bar's icons, drawn in code: contacts, coils and one-shots with the
+// ladder editor's painter (LadderPainter.h), so a button looks like what it inserts;
+// boxes with their mnemonic; the rung and branch marks.
 #pragma once
 
 #include <QColor>

@@ -24,10 +24,12 @@
 #include "gui/DownloadBar.h"
 #include "gui/FindDialog.h"
 #include "gui/InstructionBarDock.h"
+#include "gui/LadderEditor.h"
 #include "gui/OutputDock.h"
 #include "gui/ProjectTreeDock.h"
 #include "gui/QtHost.h"
 #include "gui/QtText.h"
+#include "gui/StEditorWindow.h"
 #include "model/Unit.h"
 #include "online/OnlineSession.h"
 #include "shell/AppShell.h"
@@ -177,6 +179,23 @@ void MainWindow::BuildActions() {
         addAction(action);
         actions_[command] = action;
     }
+    // "Export as PDF..." of the active ladder unit: the front end's own, beside Print.
+    exportPdf_ = new QAction("Export as PDF...", this);
+    connect(exportPdf_, &QAction::triggered, this, &MainWindow::ExportPdf);
+}
+
+void MainWindow::ExportPdf() {
+    auto* ladder = dynamic_cast<LadderEditor*>(ActiveView());
+    if (!ladder || frame_.downloadInProgress) return;
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = ".pdf";
+    request.filter = "PDF Files (*.pdf) | *.pdf||";
+    const std::optional<std::string> path = host_.ChooseFile(request);
+    if (!path) return;
+    QString error;
+    if (!ladder->ExportPdf(QString::fromStdString(*path), &error))
+        host_.Message("Export as PDF Error! " + FromQString(error).value_or(std::string()));
 }
 
 void MainWindow::BuildMenus() {
@@ -189,6 +208,7 @@ void MainWindow::BuildMenus() {
             if (!(info.places & menuInfo.place)) continue;
             if (!first && SeparatorBefore(info.command)) menu->addSeparator();
             menu->addAction(actions_.at(info.command));
+            if (info.command == C::PrintPreview) menu->addAction(exportPdf_);
             first = false;
         }
     }
@@ -318,6 +338,10 @@ CommandOutcome MainWindow::Run(Command command, const CommandTarget& target) {
 CommandOutcome MainWindow::RunFrontEnd(Command command, const CommandTarget& target) {
     switch (command) {
         case C::Find: {
+            if (auto* text = dynamic_cast<StEditorWindow*>(ActiveView()); text && target.text) {
+                text->ShowFind();
+                return CommandOutcome::Done;
+            }
             LadderView* ladder = target.text ? nullptr : target.ladder;
             if (!ladder) return CommandOutcome::NotDone;
             find_->ShowOptions(ladder->findOptions);
@@ -349,9 +373,15 @@ CommandOutcome MainWindow::RunFrontEnd(Command command, const CommandTarget& tar
             DocumentView* view = ActiveView();
             return view && view->Print(command == C::PrintPreview) ? CommandOutcome::Done : CommandOutcome::NotDone;
         }
+        case C::EditElement:
+        case C::EditRungComment:
+        case C::AddRung:
+            // The ladder editor opens its in-place editors (or adds the rung) itself.
+            if (auto* ladder = dynamic_cast<LadderEditor*>(ActiveView())) return ladder->Invoke(command);
+            return CommandOutcome::NotDone;
         default:
-            // The element, rung-comment and write dialogs belong to the views that offer
-            // them in their context menus; the module list dialog to the online windows.
+            // The write dialog belongs to the views that offer it in their context menus;
+            // the module list dialog to the online windows.
             return CommandOutcome::NotDone;
     }
 }
@@ -378,6 +408,10 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->setWindowTitle(TitleOf(key));
     window->installEventFilter(this);
+    if (auto* ladder = dynamic_cast<LadderEditor*>(view.get())) {
+        connect(ladder, &LadderEditor::edited, this, &MainWindow::RefreshAll);
+        connect(ladder, &LadderEditor::selectionChanged, this, &MainWindow::ScheduleRefresh);
+    }
     DocumentView* shown = view.get();
     documents_[key] = Document{std::move(view), window};
     // Tabbed documents fill the area; as windows they open at their own size.
@@ -472,6 +506,7 @@ void MainWindow::RefreshCommandStates() {
         action->setEnabled(state.enabled);
         if (action->isCheckable()) action->setChecked(state.checked);
     }
+    exportPdf_->setEnabled(dynamic_cast<LadderEditor*>(ActiveView()) && !frame_.downloadInProgress);
 }
 
 void MainWindow::RefreshAll() {

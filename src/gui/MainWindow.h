@@ -87,6 +87,7 @@ private:
     };
 
     void BuildActions();
+    void ExportPdf();
     void BuildMenus();
     void BuildDocks();
     void ConnectHost();
@@ -113,6 +114,7 @@ private:
     CMainFrame frame_;
     QMdiArea* area_;
     std::map<Command, QAction*> actions_;
+    QAction* exportPdf_ = nullptr;
     std::map<std::string, Document> documents_;
     std::map<std::string, QString> titles_;
     InstructionBarDock* instructions_ = nullptr;

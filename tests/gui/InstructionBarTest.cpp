@@ -9,7 +9,8 @@
 #include "GuiFixture.h"
 #include "gui/FindDialog.h"
 #include "gui/InstructionBarDock.h"
-#include "gui/RungListView.h"
+#include "files/RungText.h"
+#include "gui/LadderEditor.h"
 #include "model/InstructionBar.h"
 
 namespace pontra::gui {
@@ -27,7 +28,7 @@ const BarButton& FirstInstruction() {
 
 TEST_F(InstructionBarUse, AButtonInsertsIntoTheActiveLadderWindow) {
     ASSERT_TRUE(window->StartUp(MakeProject("Line.clp")));
-    auto* view = dynamic_cast<RungListView*>(window->ActiveView());
+    auto* view = dynamic_cast<LadderEditor*>(window->ActiveView());
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(window->instructionBar()->tabs()->count(), 7);
     QToolButton* button = window->instructionBar()->Button(0, FirstInstruction().index);
@@ -36,32 +37,34 @@ TEST_F(InstructionBarUse, AButtonInsertsIntoTheActiveLadderWindow) {
 
     button->click();
     Settle();
-    EXPECT_TRUE(view->topLevelItem(0)->text(2).startsWith(mnemonic + "(")) << view->topLevelItem(0)->text(2).toStdString();
+    const auto firstRung = [&] { return QString::fromStdString(RungText(*view->view().Rungs()[0])); };
+    EXPECT_TRUE(firstRung().contains(mnemonic + "(")) << firstRung().toStdString();
     EXPECT_TRUE(frame().doc().modified);
     EXPECT_TRUE(window->action(Command::Save)->isEnabled());
 
     // Online the core refuses the edit with its message and nothing changes.
-    const QString before = view->topLevelItem(0)->text(2);
+    const QString before = firstRung();
     frame().debugMode = 1;
     button->click();
     Settle();
     frame().debugMode = 0;
     EXPECT_EQ(script.shown.back(), "message: This operation can't be use in Debug mode!");
-    EXPECT_EQ(view->topLevelItem(0)->text(2), before);
+    EXPECT_EQ(firstRung(), before);
 }
 
 TEST_F(InstructionBarUse, FindNextSelectsTheMatchingRung) {
     ASSERT_TRUE(window->StartUp(MakeProject("Line.clp")));
-    auto* view = dynamic_cast<RungListView*>(window->ActiveView());
+    auto* view = dynamic_cast<LadderEditor*>(window->ActiveView());
     ASSERT_NE(view, nullptr);
     QToolButton* rung = window->instructionBar()->Button(0, 0);  // a new rung after the current one
     QToolButton* instruction = window->instructionBar()->Button(0, FirstInstruction().index);
     rung->click();
     instruction->click();
-    view->ladder().selected->operands[0] = "StartButton";
-    view->setCurrentItem(view->topLevelItem(0));
+    view->view().selected->operands[0] = "StartButton";
+    view->view().currentRung = 0;
+    view->view().selected = view->view().Rungs()[0]->elements[0].get();
     Settle();
-    ASSERT_EQ(view->ladder().currentRung, 0);
+    ASSERT_EQ(view->view().currentRung, 0);
 
     window->action(Command::Find)->trigger();
     FindDialog* find = window->findDialog();
@@ -69,9 +72,8 @@ TEST_F(InstructionBarUse, FindNextSelectsTheMatchingRung) {
     find->textEdit()->setText("startbutton");
     Q_EMIT find->findNext(*find->Options());
     Settle();
-    EXPECT_EQ(view->ladder().currentRung, 1);
-    EXPECT_EQ(view->currentItem(), view->topLevelItem(1));
-    EXPECT_EQ(view->ladder().findOptions.text, "startbutton");
+    EXPECT_EQ(view->view().currentRung, 1);
+    EXPECT_EQ(view->view().findOptions.text, "startbutton");
     find->hide();
 }
 

@@ -5,8 +5,9 @@
 
 #include "GuiFixture.h"
 #include "gui/OutputDock.h"
-#include "gui/RungListView.h"
-#include "gui/StTextView.h"
+#include "gui/LadderEditor.h"
+#include "gui/StEditorWindow.h"
+#include "gui/StTextEdit.h"
 #include "model/Unit.h"
 #include "shell/LadderEditing.h"
 #include "shell/LadderView.h"
@@ -45,17 +46,16 @@ TEST_F(OutputJumps, AnElementLineOpensTheLadderWindowAndSelectsTheElement) {
     ASSERT_GE(line, 0) << "verification names the unfinished contact";
     DoubleClick(*window, line);
     ASSERT_EQ(ActiveKey(), "main");
-    auto* view = dynamic_cast<RungListView*>(window->ActiveView());
+    auto* view = dynamic_cast<LadderEditor*>(window->ActiveView());
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view->ladder().currentRung, 1);
-    EXPECT_EQ(view->ladder().selected, unfinished);
-    EXPECT_EQ(view->currentItem(), view->topLevelItem(1));
+    EXPECT_EQ(view->view().currentRung, 1);
+    EXPECT_EQ(view->view().selected, unfinished);
 
     // A summary line leads nowhere: the selection stays.
     const int summary = LineStarting(list, "Verify Program Error!");
     if (summary >= 0) {
         DoubleClick(*window, summary);
-        EXPECT_EQ(view->ladder().currentRung, 1);
+        EXPECT_EQ(view->view().currentRung, 1);
     }
 }
 
@@ -73,11 +73,11 @@ TEST_F(OutputJumps, ACompilerLineSelectsTheLineOfTheText) {
     ASSERT_GE(line, 0);
     DoubleClick(*window, line);
     ASSERT_EQ(ActiveKey(), "fb:Ramp:routine");
-    auto* view = dynamic_cast<StTextView*>(window->ActiveView());
+    auto* view = dynamic_cast<StEditorWindow*>(window->ActiveView());
     ASSERT_NE(view, nullptr);
     const OutputJump jump = frame().output.JumpToOutputLine(frame().project(), static_cast<size_t>(line));
-    EXPECT_EQ(view->CurrentLine(), jump.line);
-    EXPECT_FALSE(view->textCursor().selectedText().isEmpty());
+    EXPECT_EQ(view->text().textCursor().blockNumber() + 1, jump.line);
+    EXPECT_FALSE(view->text().textCursor().selectedText().isEmpty());
 }
 
 }  // namespace
