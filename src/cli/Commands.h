@@ -36,5 +36,6 @@ void AddDebugCommand(CLI::App& app, CommandList& commands);
 void AddWriteCommand(CLI::App& app, CommandList& commands);
 void AddToggleCommand(CLI::App& app, CommandList& commands);
 void AddModeCommand(CLI::App& app, CommandList& commands);
+void AddXrefCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

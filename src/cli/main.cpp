@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
     pontra::AddWriteCommand(app, commands);
     pontra::AddToggleCommand(app, commands);
     pontra::AddModeCommand(app, commands);
+    pontra::AddXrefCommand(app, commands);
 
     try {
         app.parse(argc, argv);
