@@ -44,7 +44,7 @@ TagEditor::TagEditor(CMainFrame& frame, TagListSubject subject, QWidget* parent)
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     view_->header()->setSectionResizeMode(QHeaderView::Interactive);
     view_->header()->setStretchLastSection(true);
-    const int widths[] = {170, 90, 90, 110, 90, 80, 220, 90};
+    const int widths[] = {170, 90, 90, 110, 90, 80, 300, 90};
     for (int c = 0; c < 8; ++c) view_->setColumnWidth(c, widths[c]);
     // Lists without a configuration structure have nothing in the control columns.
     const bool config = IsConfigurationList(frame.project(), subject);
