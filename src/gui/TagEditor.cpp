@@ -59,6 +59,7 @@ TagEditor::TagEditor(CMainFrame& frame, TagListSubject subject, QWidget* parent)
     layout->addWidget(view_);
 
     connect(filter_, &QLineEdit::textChanged, model_, &TagTreeModel::SetFilter);
+    connect(model_, &TagTreeModel::edited, this, &TagEditor::projectEdited);
     connect(view_, &QTreeView::customContextMenuRequested, this, &TagEditor::ShowContextMenu);
     connect(view_, &QTreeView::doubleClicked, this, &TagEditor::OnDoubleClick);
     view_->installEventFilter(this);
@@ -111,6 +112,7 @@ bool TagEditor::DeleteCurrent() {
     const int row = view_->currentIndex().row();
     if (!DeleteTag(frame_, subject_, *tag)) return false;
     model_->Reload();
+    Q_EMIT projectEdited();
     const QModelIndex next = model_->index(std::min(row, model_->rowCount() - 1), 0);
     view_->setCurrentIndex(next);
     return true;
@@ -123,6 +125,7 @@ bool TagEditor::ToggleNonVolatileOfCurrent() {
     const CTag* tag = target.tag;
     if (InvokeCommand(frame_, Command::NonVolatile, target) != CommandOutcome::Done) return false;
     model_->Reload();
+    Q_EMIT projectEdited();
     SelectTag(tag);
     return true;
 }
@@ -146,8 +149,10 @@ bool TagEditor::EditSettingsOfCurrent() {
     } else {
         return false;
     }
-    if (result == QDialog::Accepted)
+    if (result == QDialog::Accepted) {
         Q_EMIT model_->dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(TagTreeModel::kColumnCount - 1));
+        Q_EMIT projectEdited();
+    }
     return true;
 }
 
@@ -205,7 +210,7 @@ void TagEditor::ShowContextMenu(const QPoint& at) {
             }
             CommandTarget t;
             FillCommandTarget(t);
-            InvokeCommand(frame_, command, t);
+            if (InvokeCommand(frame_, command, t) == CommandOutcome::Done) Q_EMIT projectEdited();
             model_->Reload();
         });
     }

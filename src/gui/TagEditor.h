@@ -59,6 +59,9 @@ public:
     bool WriteCurrent();
 
 Q_SIGNALS:
+    // The project was changed from this editor (a cell, Delete, Non-volatile, a dialog):
+    // the other views re-read it, as instances elsewhere may have new members.
+    void projectEdited();
     // "Cross Reference" of the context menu: the uses of `tag` seen from `unit` (null:
     // the main program) are asked for.
     void crossReferenceRequested(pontra::CUnit* unit, const QString& tag);

@@ -307,13 +307,18 @@ bool TagTreeModel::setData(const QModelIndex& index, const QVariant& value, int 
         request.dataType = kNewTagType;
         if (!CreateTag(frame_, subject_, request)) return false;
         Reload();
+        Q_EMIT edited();
         return true;
     }
     CTag& tag = *node->tag;
     if (CellText(tag, index.column()) == qtext) return false;
+    // A new name or type rebuilds the members: their rows go before the old members do,
+    // so that no view asks about a member that no longer exists.
+    if (index.column() == kName || index.column() == kDataType) RefreshRow(*node, index);
     if (!EditCell(tag, index.column(), *text)) return false;
     if (index.column() == kDescription) Q_EMIT dataChanged(index, index);
     else RefreshRow(*node, index);
+    Q_EMIT edited();
     return true;
 }
 

@@ -76,6 +76,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
+Q_SIGNALS:
+    // An edit was accepted: the project changed (other views re-read it).
+    void edited();
+
+public:
     // The text a cell shows (also what sorting compares).
     QString CellText(const CTag& tag, int column) const;
 

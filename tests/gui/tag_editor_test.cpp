@@ -14,6 +14,8 @@ namespace {
 
 TEST_F(TagEditorTest, CreateRenameRetypeAndDeleteByEditingCells) {
     Open();
+    int edits = 0;
+    QObject::connect(editor.get(), &TagEditor::projectEdited, [&] { ++edits; });
     const size_t before = frame.doc().tags.size();
     ASSERT_TRUE(EditCell(NewTagRow(), "Speed"));
     ASSERT_EQ(frame.doc().tags.size(), before + 1);
@@ -42,6 +44,7 @@ TEST_F(TagEditorTest, CreateRenameRetypeAndDeleteByEditingCells) {
         EXPECT_EQ(speed->description, "");
         EXPECT_EQ(Row("Speed", r.column).data().toString(), model().CellText(*speed, r.column));
     }
+    EXPECT_EQ(edits, 1) << "refusals change nothing";
     // A name already in the list.
     ASSERT_TRUE(EditCell(NewTagRow(), "Other"));
     host.log.clear();
