@@ -39,5 +39,6 @@ void AddModeCommand(CLI::App& app, CommandList& commands);
 void AddTestCommand(CLI::App& app, CommandList& commands);
 void AddDiffCommand(CLI::App& app, CommandList& commands);
 void AddTextconvCommand(CLI::App& app, CommandList& commands);
+void AddXrefCommand(CLI::App& app, CommandList& commands);
 
 }  // namespace pontra

@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
     pontra::AddTestCommand(app, commands);
     pontra::AddDiffCommand(app, commands);
     pontra::AddTextconvCommand(app, commands);
+    pontra::AddXrefCommand(app, commands);
 
     try {
         app.parse(argc, argv);
