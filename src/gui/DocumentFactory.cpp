@@ -3,7 +3,7 @@
 
 #include "gui/LadderEditor.h"
 #include "gui/StEditorWindow.h"
-#include "gui/TagTableView.h"
+#include "gui/TagEditor.h"
 #include "shell/MainFrame.h"
 
 namespace pontra::gui {
@@ -24,7 +24,7 @@ bool Frames(const std::string& key, const std::string& prefix, const std::string
 std::unique_ptr<DocumentView> CreateDocumentView(CMainFrame& frame, const std::string& key, QWidget* parent) {
     if (!frame.HasProject()) return nullptr;
     if (key == "main") return std::make_unique<LadderEditor>(frame, nullptr, parent);
-    if (key == "tags") return std::make_unique<TagTableView>(frame, TagListSubject::Main(), key, parent);
+    if (key == "tags") return std::make_unique<TagEditor>(frame, TagListSubject::Main(), parent);
     CUnit* unit = nullptr;
     if (Frames(key, "fb:", ":routine")) {
         unit = frame.project().FindUnit(UnitName(key, "fb:", ":routine"));
@@ -35,7 +35,7 @@ std::unique_ptr<DocumentView> CreateDocumentView(CMainFrame& frame, const std::s
     if (Frames(key, "fb:", ":tags")) unit = frame.project().FindUnit(UnitName(key, "fb:", ":tags"));
     else if (Frames(key, "type:", "")) unit = frame.project().FindUnit(UnitName(key, "type:", ""));
     if (!unit) return nullptr;
-    return std::make_unique<TagTableView>(frame, TagListSubject::Of(*unit), key, parent);
+    return std::make_unique<TagEditor>(frame, TagListSubject::Of(*unit), parent);
 }
 
 }  // namespace pontra::gui

@@ -20,6 +20,7 @@
 
 #include "gui/AboutDialog.h"
 #include "gui/AddComponentDialog.h"
+#include "gui/CrossReferenceDock.h"
 #include "gui/DocumentFactory.h"
 #include "gui/DownloadBar.h"
 #include "gui/FindDialog.h"
@@ -30,6 +31,7 @@
 #include "gui/QtHost.h"
 #include "gui/QtText.h"
 #include "gui/StEditorWindow.h"
+#include "gui/TagEditor.h"
 #include "model/Unit.h"
 #include "online/OnlineSession.h"
 #include "shell/AppShell.h"
@@ -254,6 +256,15 @@ void MainWindow::BuildDocks() {
         for (auto& [key, document] : documents_) document.view->ModelChanged();
     });
 
+    xref_ = new CrossReferenceDock(frame_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, xref_);
+    tabifyDockWidget(output_, xref_);
+    output_->raise();
+    connect(xref_, &CrossReferenceDock::useActivated, this, [this](const OutputJump& jump) {
+        const std::string key = jump.unit ? "fb:" + jump.unit->name + ":routine" : "main";
+        if (DocumentView* view = OpenDocument(key)) view->ShowJump(jump);
+    });
+
     find_ = new FindDialog(this);
     connect(find_, &FindDialog::findNext, this, &MainWindow::OnFindNext);
 
@@ -390,6 +401,7 @@ void MainWindow::AfterCommand(const CProject* projectBefore) {
     // A new, opened or closed project: the windows of the previous one go.
     if (&frame_.project() != projectBefore || !frame_.HasProject()) {
         CloseAllDocuments();
+        xref_->Clear();
         if (frame_.HasProject()) OpenDocument("main");
     }
     RefreshAll();
@@ -411,6 +423,18 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
     if (auto* ladder = dynamic_cast<LadderEditor*>(view.get())) {
         connect(ladder, &LadderEditor::edited, this, &MainWindow::RefreshAll);
         connect(ladder, &LadderEditor::selectionChanged, this, &MainWindow::ScheduleRefresh);
+    }
+    if (auto* tags = dynamic_cast<TagEditor*>(view.get())) {
+        // A tag edit may rebuild members that other views point into: every view re-reads.
+        connect(tags, &TagEditor::projectEdited, this, [this] {
+            for (auto& [other, document] : documents_) document.view->ModelChanged();
+            RefreshAll();
+        });
+        connect(tags, &TagEditor::crossReferenceRequested, this, [this](CUnit* unit, const QString& tag) {
+            xref_->show();
+            xref_->raise();
+            xref_->ShowUses(unit, tag);
+        });
     }
     DocumentView* shown = view.get();
     documents_[key] = Document{std::move(view), window};

@@ -26,6 +26,7 @@ namespace pontra::gui {
 class DownloadBar;
 class FindDialog;
 class InstructionBarDock;
+class CrossReferenceDock;
 class OutputDock;
 class ProjectTreeDock;
 class QtHost;
@@ -120,6 +121,7 @@ private:
     InstructionBarDock* instructions_ = nullptr;
     ProjectTreeDock* tree_ = nullptr;
     OutputDock* output_ = nullptr;
+    CrossReferenceDock* xref_ = nullptr;
     DownloadBar* download_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     FindDialog* find_ = nullptr;
