@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
+#include "cli/OutputCheck.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"pontra-cli: build, inspect and download Vessa zone-control programs without a window"};
@@ -31,6 +32,6 @@ int main(int argc, char** argv) {
         return code == 0 ? pontra::kExitOk : pontra::kExitUsage;
     }
     for (auto& command : commands)
-        if (command.app->parsed()) return command.run();
+        if (command.app->parsed()) return pontra::CheckedOutput(command.run());
     return pontra::kExitUsage;
 }
