@@ -127,7 +127,12 @@ std::string TerminalHost::GetSetting(const std::string& key, const std::string& 
 
 void TerminalHost::SetSetting(const std::string& key, const std::string& value) { settings_[key] = value; }
 
-std::string TerminalHost::TempFolder() { return std::filesystem::temp_directory_path().string(); }
+// Empty when TMPDIR names no folder: the caller reports that.
+std::string TerminalHost::TempFolder() {
+    std::error_code ec;
+    const auto folder = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string() : folder.string();
+}
 
 std::string TerminalHost::ProgramFolder() {
     std::error_code ec;
