@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 
 #include "build/CodeBuffer.h"
 #include "build/ConfigurationBlock.h"
@@ -12,6 +11,7 @@
 #include "build/ProjectLayout.h"
 #include "build/ProgramCode.h"
 #include "build/VerifyProject.h"
+#include "files/SafeFileWrite.h"
 #include "model/Project.h"
 #include "model/Types.h"
 #include "shell/MainFrame.h"
@@ -52,7 +52,8 @@ public:
 
 private:
     std::vector<uint8_t> Header(const std::string& name) const;
-    bool WriteFile(const std::string& path, const std::vector<uint8_t>& header, const std::string& name) const;
+    bool WriteFile(const std::string& path, const std::vector<uint8_t>& header, const std::string& name,
+                   std::string& error) const;
 
     CMainFrame& frame_;
     CProject& project_;
@@ -92,7 +93,11 @@ bool ImageBuilder::Build(std::string& imagePath, bool headerOnly) {
     output_.AddOutputLine("Program memory = " + std::to_string(programMemory) +
                           " bytes, Tags = " + std::to_string(layout_.totalSize) + " bytes");
     if (headerOnly) return true;
-    if (!WriteFile(path, header, name)) return false;
+    if (std::string error; !WriteFile(path, header, name, error)) {
+        // "See Output window for description" follows: this line is the description.
+        output_.AddOutputLine("Error - Can't write file " + path + ": " + error);
+        return false;
+    }
     imagePath = path;
     return true;
 }
@@ -127,8 +132,8 @@ std::vector<uint8_t> ImageBuilder::Header(const std::string& name) const {
     return header;
 }
 
-bool ImageBuilder::WriteFile(const std::string& path, const std::vector<uint8_t>& header,
-                             const std::string& name) const {
+bool ImageBuilder::WriteFile(const std::string& path, const std::vector<uint8_t>& header, const std::string& name,
+                             std::string& error) const {
     std::vector<uint8_t> bytes = header;
     const std::vector<uint8_t> code = code_.Code();
     bytes.insert(bytes.end(), code.begin(), code.end());
@@ -143,11 +148,8 @@ bool ImageBuilder::WriteFile(const std::string& path, const std::vector<uint8_t>
     bytes.push_back(static_cast<uint8_t>(length >> 8));
     bytes.insert(bytes.end(), name.begin(), name.begin() + static_cast<std::ptrdiff_t>(length));
 
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return static_cast<bool>(file);
+    // Complete or not at all: a download must never send half an image.
+    return WriteFileSafely(path, bytes, error);
 }
 
 }  // namespace
