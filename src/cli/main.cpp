@@ -4,10 +4,13 @@
 
 #include "cli/Commands.h"
 #include "cli/OutputCheck.h"
+#include "cli/SubcommandGuide.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"pontra-cli: build, inspect and download Vessa zone-control programs without a window"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("pontra-cli ") + PONTRA_VERSION + "\nLicence: GPL-3.0-or-later",
+                         "print the version and the licence");
 
     pontra::CommandList commands;
     pontra::AddNewCommand(app, commands);
@@ -25,6 +28,7 @@ int main(int argc, char** argv) {
     pontra::AddToggleCommand(app, commands);
     pontra::AddModeCommand(app, commands);
 
+    if (const auto answered = pontra::GuideBeforeParse(app, argc, argv)) return *answered;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
