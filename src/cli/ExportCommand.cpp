@@ -47,7 +47,8 @@ int RunExport(const ExportOptions& options) {
         subject = fb ? ExportSubject::FunctionBlock : ExportSubject::Type;
     }
     // "-o -" is stdout, as for other tools; never a file named "-".
-    if (!options.out.empty() && options.out != "-") return ExportComponent(frame, subject, unit, options.out) ? kExitOk : kExitFailed;
+    if (!options.out.empty() && options.out != "-")
+        return ExportComponent(frame, subject, unit, options.out) ? kExitOk : kExitFailed;
     const std::optional<std::string> text = ExportText(frame.project(), subject, unit);
     if (!text) {
         host.Message(kExportForbiddenSymbol);

@@ -64,6 +64,26 @@ TEST(CliMessages, ALineForBothWindowAndMessageShowsOnce) {
     EXPECT_EQ(Count(r.out, " is created successfully."), 1u) << r.out;
 }
 
+// The build fails before any module is reached, and the lines say why.
+TEST(CliMessages, VerificationLinesWithAnErrorAreShown) {
+    TempDir dir;
+    const std::string project = dir.File("q.clp");
+    ASSERT_EQ(RunCli({"new", project, "--ip", "127.0.0.9"}).status, 0);
+    const std::string text = dir.File("bad.txt");
+    {
+        const std::string rung = "PROGRAM Main \r\n\r\nVAR\r\nFlag: BOOL;\r\nEND_VAR\r\n\r\nRUNG;\r\n"
+                                 "XIC(NoSuchTag);\r\nOTE(Flag);\r\nRND;\r\n\r\nEND_PROGRAM\r\n";
+        WriteBytes(text, std::vector<uint8_t>(rung.begin(), rung.end()));
+    }
+    ASSERT_EQ(RunCli({"import", project, text, "--yes"}).status, 0);
+    const auto r = RunCli({"download", project, "--yes"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.starts_with("Verify q.clp - Main Routine (127.0.0.9) ...\n"
+                                  "Error at Rung: 0, Element: XIC, Operand: 0 -> Invalid type\n"))
+        << r.out;
+    EXPECT_NE(r.out.find("Verify q.clp - 1 error(s)\nMake .bin File Error!\n"), std::string::npos) << r.out;
+}
+
 TEST_F(CliOnlineTest, VerificationLinesOnlyWithErrorsOrVerbose) {
     auto r = Together(WithPorts({"download", project, "--yes"}));
     ASSERT_EQ(r.status, 0) << r.out;
