@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 
 #include "build/CodeBuffer.h"
 #include "build/ConfigurationBlock.h"
@@ -12,6 +11,7 @@
 #include "build/ProjectLayout.h"
 #include "build/ProgramCode.h"
 #include "build/VerifyProject.h"
+#include "files/SafeFileWrite.h"
 #include "model/Project.h"
 #include "model/Types.h"
 #include "shell/MainFrame.h"
@@ -150,12 +150,9 @@ std::vector<uint8_t> ImageBuilder::FileBytes(const std::vector<uint8_t>& header,
     return bytes;
 }
 
-bool WriteImageFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    return static_cast<bool>(file);
+// Complete or not at all: a download must never send half an image.
+bool WriteImageFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    return WriteFileSafely(path, bytes, error);
 }
 
 }  // namespace
@@ -182,7 +179,12 @@ bool BuildProgramImage(CMainFrame& frame, std::string& imagePath, bool headerOnl
     ImageBuilder builder(frame);
     if (headerOnly) return builder.Build(nullptr, true);
     std::vector<uint8_t> bytes;
-    if (!builder.Build(&bytes, false) || !WriteImageFile(builder.Path(), bytes)) return false;
+    if (!builder.Build(&bytes, false)) return false;
+    if (std::string error; !WriteImageFile(builder.Path(), bytes, error)) {
+        // "See Output window for description" follows: this line is the description.
+        frame.output.AddOutputLine("Error - Can't write file " + builder.Path() + ": " + error);
+        return false;
+    }
     imagePath = builder.Path();
     return true;
 }

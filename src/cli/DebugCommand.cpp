@@ -25,18 +25,22 @@ struct DebugOptions {
 // beyond that before the command gives up.
 constexpr std::chrono::milliseconds kReadTimeout{5000};
 
+// "A, B" names A and B: blanks around a name are no part of it.
 std::vector<std::string> TagNames(const std::string& list) {
     std::vector<std::string> names;
     std::stringstream in(list);
-    for (std::string name; std::getline(in, name, ',');)
-        if (!name.empty()) names.push_back(name);
+    for (std::string name; std::getline(in, name, ',');) {
+        const size_t first = name.find_first_not_of(" \t");
+        if (first == std::string::npos) continue;
+        names.push_back(name.substr(first, name.find_last_not_of(" \t") - first + 1));
+    }
     return names;
 }
 
 int RunDebug(const DebugOptions& options) {
     TerminalHost host(options.online.yes);
     CMainFrame frame(host);
-    if (!OpenOnline(frame, options.online, "debug")) return kExitUsage;
+    if (!OpenOnline(frame, host, options.online, "debug")) return kExitUsage;
     const std::vector<std::string> names = TagNames(options.tags);
     for (const auto& name : names) {
         if (!FindMainTag(frame, name)) {
@@ -47,7 +51,8 @@ int RunDebug(const DebugOptions& options) {
     if (!GoOnline(frame, host)) return kExitFailed;
     int status = kExitOk;
     for (int poll = 0; poll < options.polls; ++poll) {
-        if (!WaitForRead(frame, host, kReadTimeout)) {
+        // The first read goes out at once; the others come at the poll's pace.
+        if (!(poll == 0 ? ReadNow(frame, host, kReadTimeout) : WaitForRead(frame, host, kReadTimeout))) {
             std::cerr << "debug: no complete read of tag memory from the module" << ToTerminal(frame.statusSuffix)
                       << "\n";
             status = kExitFailed;
@@ -67,8 +72,10 @@ void AddDebugCommand(CLI::App& app, CommandList& commands) {
     CLI::App* sub =
         app.add_subcommand("debug", "go online and print live values after each read of tag memory");
     AddOnlineOptions(*sub, options->online);
-    sub->add_option("--tags", options->tags, "tags to print, separated by commas (T1,T2.ACC,...)");
-    sub->add_option("--polls", options->polls, "complete reads of tag memory before stopping")
+    sub->add_option("--tags", options->tags,
+                    "tags to print, separated by commas (T1,T2.ACC,...; default none: the status only)");
+    sub->add_option("--polls", options->polls,
+                    "complete reads of tag memory before stopping, one a second (default 1)")
         ->check(CLI::Range(1, 100000));
     commands.push_back({sub, [options] { return RunDebug(*options); }});
 }

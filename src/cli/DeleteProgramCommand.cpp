@@ -13,7 +13,7 @@ namespace {
 int RunDeleteProgram(const OnlineOptions& options) {
     TerminalHost host(options.yes);
     CMainFrame frame(host);
-    if (!OpenOnline(frame, options, "delete-program")) return kExitUsage;
+    if (!OpenOnline(frame, host, options, "delete-program")) return kExitUsage;
     return DeleteModuleProgram(frame) ? kExitOk : kExitFailed;
 }
 

@@ -13,7 +13,7 @@ namespace {
 int RunDownload(const OnlineOptions& options) {
     TerminalHost host(options.yes);
     CMainFrame frame(host);
-    if (!OpenOnline(frame, options, "download")) return kExitUsage;
+    if (!OpenOnline(frame, host, options, "download")) return kExitUsage;
     return DownloadProgram(frame) ? kExitOk : kExitFailed;
 }
 

@@ -4,6 +4,7 @@
 
 #include "build/ProjectLayout.h"
 #include "cli/Commands.h"
+#include "cli/ControllerTypeHint.h"
 #include "files/ProjectJson.h"
 #include "files/ProjectReader.h"
 #include "model/ControllerTypes.h"
@@ -27,7 +28,10 @@ int RunDump(const DumpOptions& options) {
             return kExitUsage;
         }
         if (ControllerTagList(options.type).empty()) {
-            std::cerr << "dump: unknown controller type '" << options.type << "'\n";
+            std::cerr << "dump: "
+                      << UnknownControllerType(options.type,
+                                               [](const std::string& t) { return !ControllerTagList(t).empty(); })
+                      << "\n";
             return kExitUsage;
         }
         project = NewProject(options.type);

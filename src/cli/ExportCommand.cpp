@@ -47,7 +47,9 @@ int RunExport(const ExportOptions& options) {
         }
         subject = fb ? ExportSubject::FunctionBlock : ExportSubject::Type;
     }
-    if (!options.out.empty()) return ExportComponent(frame, subject, unit, options.out) ? kExitOk : kExitFailed;
+    // "-o -" is stdout, as for other tools; never a file named "-".
+    if (!options.out.empty() && options.out != "-")
+        return ExportComponent(frame, subject, unit, options.out) ? kExitOk : kExitFailed;
     const std::optional<std::string> text = ExportText(frame.project(), subject, unit);
     if (!text) {
         host.Message(kExportForbiddenSymbol);
@@ -69,7 +71,7 @@ void AddExportCommand(CLI::App& app, CommandList& commands) {
     sub->add_flag("--task", options->task, "the main task: main program, every function block and type");
     sub->add_option("--fb", options->fb, "a function block");
     sub->add_option("--type", options->type, "a user-defined type");
-    sub->add_option("-o,--output", options->out, "write to this file (default: stdout)");
+    sub->add_option("-o,--output", options->out, "write to this file (default, or -: stdout)");
     commands.push_back({sub, [options] { return RunExport(*options); }});
 }
 

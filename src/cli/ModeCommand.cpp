@@ -24,7 +24,7 @@ constexpr std::chrono::milliseconds kStatusTimeout{3000};
 int RunMode(const ModeOptions& options) {
     TerminalHost host(options.online.yes);
     CMainFrame frame(host);
-    if (!OpenOnline(frame, options.online, "mode")) return kExitUsage;
+    if (!OpenOnline(frame, host, options.online, "mode")) return kExitUsage;
     if (!GoOnline(frame, host)) return kExitFailed;
     OnlineSession& session = frame.online();
     const bool run = options.mode == "run";

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ControllerTypeHint.h"
 #include "cli/TerminalHost.h"
 #include "files/ProjectReader.h"
 #include "model/Project.h"
@@ -23,7 +24,10 @@ struct NewOptions {
 int RunNew(const NewOptions& options) {
     // Only names that read back as themselves: others would reopen as "Vessa".
     if (NormaliseControllerType(options.type) != options.type) {
-        std::cerr << "new: unknown controller type '" << options.type << "'\n";
+        std::cerr << "new: "
+                  << UnknownControllerType(options.type,
+                                           [](const std::string& t) { return NormaliseControllerType(t) == t; })
+                  << "\n";
         return kExitUsage;
     }
     uint32_t address = 0;

@@ -3,6 +3,7 @@
 
 #include <iostream>
 
+#include "cli/ControllerTypeHint.h"
 #include "model/ControllerTypes.h"
 #include "shell/DocumentLifecycle.h"
 #include "shell/MainFrame.h"
@@ -22,7 +23,10 @@ bool OpenProjectSource(CMainFrame& frame, const ProjectSource& source, const std
     }
     if (!source.fresh) return OpenDocument(frame, source.file);
     if (ControllerTagList(source.type).empty()) {
-        std::cerr << command << ": unknown controller type '" << source.type << "'\n";
+        std::cerr << command << ": "
+                  << UnknownControllerType(source.type,
+                                           [](const std::string& t) { return !ControllerTagList(t).empty(); })
+                  << "\n";
         return false;
     }
     frame.SetProject(NewProjectDocument(source.type));

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ControllerTypeHint.h"
 #include "cli/TerminalHost.h"
 #include "files/ProjectReader.h"
 #include "model/Project.h"
@@ -24,7 +25,10 @@ struct SetOptions {
 
 int RunSet(const SetOptions& options) {
     if (!options.type.empty() && NormaliseControllerType(options.type) != options.type) {
-        std::cerr << "set: unknown controller type '" << options.type << "'\n";
+        std::cerr << "set: "
+                  << UnknownControllerType(options.type,
+                                           [](const std::string& t) { return NormaliseControllerType(t) == t; })
+                  << "\n";
         return kExitUsage;
     }
     uint32_t address = 0;

@@ -2,6 +2,7 @@
 #include "cli/TerminalHost.h"
 #include "cli/TerminalText.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -24,7 +25,27 @@ bool TerminalHost::Ask(const std::string& text, const char* choices) {
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y' || answer[0] == 'o' || answer[0] == 'O');
 }
 
-void TerminalHost::Message(const std::string& text) { std::cerr << ToTerminal(text) << "\n"; }
+namespace {
+
+// stdout and stderr go to the same place (a terminal, or one file or pipe for both).
+bool SharedStreams() {
+    struct stat out {}, err {};
+    return fstat(STDOUT_FILENO, &out) == 0 && fstat(STDERR_FILENO, &err) == 0 && out.st_dev == err.st_dev &&
+           out.st_ino == err.st_ino;
+}
+
+} // namespace
+
+TerminalHost::~TerminalHost() {
+    for (const auto& line : verification_.Flush()) PrintOutputLine(line);
+}
+
+// A message that repeats the output line just printed is shown once where both streams
+// meet; separate streams each get the whole story.
+void TerminalHost::Message(const std::string& text) {
+    if (!lastOutputLine_.empty() && text == lastOutputLine_ && SharedStreams()) return;
+    std::cerr << ToTerminal(text) << "\n";
+}
 
 bool TerminalHost::AskOkCancel(const std::string& text) { return Ask(text, "ok/cancel"); }
 
@@ -111,7 +132,15 @@ void TerminalHost::Wait(int milliseconds) {
 
 void TerminalHost::SetTitle(const std::string&, const std::string&) {}
 
-void TerminalHost::OutputLineAdded(const std::string& line) { std::cout << ToTerminal(line) << "\n" << std::flush; }
+void TerminalHost::OutputLineAdded(const std::string& line) {
+    if (printVerification) return PrintOutputLine(line);
+    for (const auto& shown : verification_.Add(line)) PrintOutputLine(shown);
+}
+
+void TerminalHost::PrintOutputLine(const std::string& line) {
+    std::cout << ToTerminal(line) << "\n" << std::flush;
+    lastOutputLine_ = line;
+}
 
 // A terminal has no viewer to start: the path is named for the person to open.
 bool TerminalHost::OpenWithViewer(const std::string& path) {
@@ -128,7 +157,12 @@ std::string TerminalHost::GetSetting(const std::string& key, const std::string& 
 
 void TerminalHost::SetSetting(const std::string& key, const std::string& value) { settings_[key] = value; }
 
-std::string TerminalHost::TempFolder() { return std::filesystem::temp_directory_path().string(); }
+// Empty when TMPDIR names no folder: the caller reports that.
+std::string TerminalHost::TempFolder() {
+    std::error_code ec;
+    const auto folder = std::filesystem::temp_directory_path(ec);
+    return ec ? std::string() : folder.string();
+}
 
 std::string TerminalHost::ProgramFolder() {
     std::error_code ec;

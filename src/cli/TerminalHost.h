@@ -6,6 +6,7 @@
 #include <chrono>
 #include <map>
 
+#include "cli/VerificationLineFilter.h"
 #include "host/EventQueue.h"
 #include "host/Host.h"
 
@@ -14,6 +15,7 @@ namespace pontra {
 class TerminalHost : public Host {
 public:
     explicit TerminalHost(bool assumeYes) : assumeYes_(assumeYes) {}
+    ~TerminalHost() override;
 
     // Pumps until `done` holds or the time passes; true when it holds.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
@@ -45,11 +47,17 @@ public:
 
     // Answers for the next controller-properties dialog (set from command-line options).
     std::optional<ControllerPropertiesChoice> pendingProperties;
+    // False: the build's verification lines are printed only when they report errors.
+    bool printVerification = true;
 
 private:
     bool Ask(const std::string& text, const char* choices);
 
+    void PrintOutputLine(const std::string& line);
+
     bool assumeYes_;
+    VerificationLineFilter verification_;
+    std::string lastOutputLine_;
     EventQueue events_;
     std::map<int, std::pair<int, std::chrono::steady_clock::time_point>> timers_;
     std::map<std::string, std::string> clipboard_;

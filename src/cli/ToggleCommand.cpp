@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// pontra-cli toggle: goes online, inverts a BOOL tag ("Toggle Bit"), prints it after the
-// next read and stops.
+// pontra-cli toggle: goes online, inverts a BOOL tag ("Toggle Bit"), prints it after a
+// read and stops.
 #include "cli/Commands.h"
 #include "cli/OnlineSupport.h"
 #include "model/Tag.h"
@@ -17,8 +17,11 @@ struct ToggleOptions {
 
 int RunToggle(const ToggleOptions& options) {
     return ChangeTagOnline(
-        options.online, "toggle", options.tag, [](const CTag& tag) { return tag.dataType == "BOOL"; },
-        "no BOOL tag '" + options.tag + "' in the main program",
+        options.online, "toggle", options.tag,
+        [](const CTag& tag) {
+            return tag.dataType == "BOOL" ? std::string()
+                                          : "'" + tag.name + "' is a " + tag.dataType + ", not a BOOL";
+        },
         [&](CMainFrame& frame, const CTag&) { return ToggleVariable(frame, nullptr, options.tag); });
 }
 

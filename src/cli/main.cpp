@@ -3,10 +3,14 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/Commands.h"
+#include "cli/OutputCheck.h"
+#include "cli/SubcommandGuide.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"pontra-cli: build, inspect and download Vessa zone-control programs without a window"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("pontra-cli ") + PONTRA_VERSION + "\nLicence: GPL-3.0-or-later",
+                         "print the version and the licence");
 
     pontra::CommandList commands;
     pontra::AddNewCommand(app, commands);
@@ -28,6 +32,7 @@ int main(int argc, char** argv) {
     pontra::AddTextconvCommand(app, commands);
     pontra::AddXrefCommand(app, commands);
 
+    if (const auto answered = pontra::GuideBeforeParse(app, argc, argv)) return *answered;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -35,6 +40,6 @@ int main(int argc, char** argv) {
         return code == 0 ? pontra::kExitOk : pontra::kExitUsage;
     }
     for (auto& command : commands)
-        if (command.app->parsed()) return command.run();
+        if (command.app->parsed()) return pontra::CheckedOutput(command.run());
     return pontra::kExitUsage;
 }

@@ -2,12 +2,12 @@
 #include "online/DeleteModuleProgram.h"
 
 #include <filesystem>
-#include <fstream>
 
 #include "comm/Printf.h"
 #include "comm/TftpClient.h"
 #include "online/OnlineSession.h"
 #include "online/Pumping.h"
+#include "online/TemporaryProgramFile.h"
 #include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
@@ -31,12 +31,16 @@ bool DeleteModuleProgram(CMainFrame& frame) {
         host.Message("Unable to get temporary folder!");
         return false;
     }
-    // The request needs a local file, although none of it is sent.
-    const std::string path = (std::filesystem::path(folder) / "PLCDATA.bin").string();
-    if (!std::ofstream(path, std::ios::binary | std::ios::trunc)) {
-        host.Message("Error - Can't open file " + path);
+    // The request needs a local file, although none of it is sent: an empty one of this
+    // command's own, removed afterwards.
+    TemporaryProgramFile file;
+    std::string reason;
+    if (!file.Create(folder, reason)) {
+        host.Message("Error - Can't open file " + (std::filesystem::path(folder) / "PLCDATA-XXXXXX.bin").string() +
+                     "\r\n" + reason);
         return false;
     }
+    const std::string& path = file.Path();
     const uint16_t port = session.Ports().tftp;
     const int result = RunPumping(host, [&] {
         CTftpClient client;

@@ -149,6 +149,7 @@ bool Download::Transfer(const std::string& imagePath) {
                static_cast<int>(measured->tagsSize));
     frame_.output.AddOutputLine(done);
     host_.Message(done);
+    session_.CountDownload();
     return true;
 }
 

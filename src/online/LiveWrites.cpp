@@ -26,13 +26,17 @@ const CTag* FindTagOperand(CMainFrame& frame, CUnit* unit, const std::string& te
     return ResolveAlias(scope, FindOperandTag(scope, text)).tag;
 }
 
-// Inverts a BOOL at its address plus `base`: the bit within its 32-bit word.
-bool InvertBool(CMainFrame& frame, const CTag& tag, int base) {
-    OnlineSession& session = frame.online();
-    const auto current = session.LiveValue(tag, base);
-    if (!current) return false;
+// Sets a BOOL at its address plus `base` to `value`: the bit within its 32-bit word.
+void SetBool(CMainFrame& frame, const CTag& tag, int base, int32_t value) {
     const int a = tag.address + base;
-    session.WriteValue(a - a % 4, 4, *current ? 0 : 1, tag.bit + 8 * (a % 4));
+    frame.online().WriteValue(a - a % 4, 4, value, tag.bit + 8 * (a % 4));
+}
+
+// Inverts a BOOL at its address plus `base`.
+bool InvertBool(CMainFrame& frame, const CTag& tag, int base) {
+    const auto current = frame.online().LiveValue(tag, base);
+    if (!current) return false;
+    SetBool(frame, tag, base, *current ? 0 : 1);
     return true;
 }
 
@@ -82,8 +86,10 @@ bool WriteTagDialog::Ok(const std::string& text) {
     OnlineSession& session = frame_.online();
     const int base = session.InstanceBase(unit_);
     if (base == -1) return true;
+    // A BOOL is set to the value typed: writing the inverse whatever was typed would set
+    // the opposite of what was asked on a running plant. Toggle Bit is the one that inverts.
     if (tag_.dataType == "BOOL") {
-        InvertBool(frame_, tag_, base);
+        SetBool(frame_, tag_, base, value);
         return true;
     }
     session.WriteValue(base + tag_.address, width / 8, value, 255);

@@ -33,8 +33,8 @@ public:
     std::string initialText;
 
     // OK: parses `text` for the tag's width and style; a failure shows its message and
-    // the dialog stays open (false). A BOOL tag is inverted, whatever valid text was
-    // entered; any other tag is written with the parsed value. True closes the dialog.
+    // the dialog stays open (false). The tag, a BOOL as any other, is written with the
+    // parsed value. True closes the dialog.
     bool Ok(const std::string& text);
 
 private:

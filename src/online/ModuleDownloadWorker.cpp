@@ -4,6 +4,7 @@
 #include "comm/Printf.h"
 #include "comm/RegisterClient.h"
 #include "comm/TftpClient.h"
+#include "model/VessaDoc.h"
 #include "online/ModuleChecks.h"
 
 namespace pontra {
@@ -16,6 +17,9 @@ void Fail(ModuleDownloadJob& job, const std::string& error) {
 }
 
 void Work(ModuleDownloadJob& job) {
+    // A line of the list that is no dotted address is not looked up as a host name.
+    uint32_t address = 0;
+    if (!ParseModuleAddress(job.address, address)) return Fail(job, "Not a module address (A.B.C.D)");
     CRegisterClient socket(job.ports.modbus);
     socket.SetNodeAddress(job.address);
     if (!socket.ConnectModule(job.address)) return Fail(job, "Unable to connect to module");

@@ -52,7 +52,7 @@ std::vector<std::string> ParseModuleList(std::string_view text) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view address = Trimmed(text.substr(start, end - start));
-        if (!address.empty()) addresses.emplace_back(address);
+        if (!address.empty() && address[0] != '#') addresses.emplace_back(address);
         start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     }
     return addresses;

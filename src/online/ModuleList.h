@@ -21,8 +21,8 @@ std::string ModuleListPath(const CVessaDoc& doc, const std::string& programFolde
 std::string ModuleListReadPath(const CVessaDoc& doc, const std::string& programFolder);
 
 // One address per line. Lines end with CR LF as the list is written, but LF and a last
-// line without any end are read too; blank lines are skipped. A missing file is an
-// empty list.
+// line without any end are read too; blank lines and comment lines (starting with '#')
+// are skipped. A missing file is an empty list.
 std::vector<std::string> ReadModuleList(const std::string& path);
 // The addresses of a list file's text, as ReadModuleList reads them.
 std::vector<std::string> ParseModuleList(std::string_view text);

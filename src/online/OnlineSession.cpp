@@ -136,11 +136,19 @@ int OnlineSession::ReadSize() const {
     return std::min(static_cast<int>(tagMemory_.size()), kMaxTagMemoryRead);
 }
 
-void OnlineSession::PollTagMemory() {
+void OnlineSession::PollTagMemory() { ReadTagMemoryNow(); }
+
+uint64_t OnlineSession::ReadTagMemoryNow() {
     const int size = ReadSize();
-    for (int offset = 0; offset < size; offset += kChunkSize)
-        Post(ReadMemoryRequest(frame_.doc().moduleAddressText, static_cast<uint16_t>(offset),
-                               static_cast<uint16_t>(std::min(kChunkSize, size - offset))));
+    ++readsPosted_;
+    if (size <= 0) lastCompleteRead_ = readsPosted_; // nothing to read
+    for (int offset = 0; offset < size; offset += kChunkSize) {
+        auto request = ReadMemoryRequest(frame_.doc().moduleAddressText, static_cast<uint16_t>(offset),
+                                         static_cast<uint16_t>(std::min(kChunkSize, size - offset)));
+        if (request && offset + kChunkSize >= size) lastChunkReads_[request->identifier] = readsPosted_;
+        Post(std::move(request));
+    }
+    return readsPosted_;
 }
 
 void OnlineSession::ReadStatus() {
@@ -199,12 +207,17 @@ void OnlineSession::OnReadAnswered(const UdpRequest& request) {
     const int chunkCount = (ReadSize() + kChunkSize - 1) / kChunkSize;
     dataValid_ = std::all_of(chunks_, chunks_ + chunkCount, [](bool read) { return read; });
     if (static_cast<int>((address + copied + kChunkSize - 1) / kChunkSize) == chunkCount) {
+        if (auto it = lastChunkReads_.find(request.identifier); it != lastChunkReads_.end()) {
+            lastCompleteRead_ = std::max(lastCompleteRead_, it->second);
+            lastChunkReads_.erase(it);
+        }
         ++completeReads_;
         Refresh();
     }
 }
 
 void OnlineSession::OnReadFailed(const UdpRequest& request) {
+    lastChunkReads_.erase(request.identifier);
     if (!Debugging()) return;
     dataValid_ = false;
     std::fill(chunks_, chunks_ + kChunkCount, false);
@@ -268,6 +281,7 @@ void OnlineSession::FinishStop() {
     statusBlock_.clear();
     tagMemory_.clear();
     tagMemory_.shrink_to_fit();
+    lastChunkReads_.clear();
     frame_.debugMode = 0;
     dataValid_ = awaitingStart_ = stopping_ = false;
     std::fill(chunks_, chunks_ + kChunkCount, false);

@@ -85,6 +85,10 @@ public:
     // front ends and tests wait on them.
     uint64_t CompleteReads() const { return completeReads_; }
     uint64_t StatusReplies() const { return statusReplies_; }
+    // Downloads that went through; a front end that goes online after the download the
+    // start offered watches it.
+    uint64_t CompletedDownloads() const { return completedDownloads_; }
+    void CountDownload() { ++completedDownloads_; }
     // " - OK", or with the task time and the processor load once the task time is known.
     std::string StatusText() const;
 
@@ -115,6 +119,13 @@ public:
     // --- monitor -------------------------------------------------------------------
     void OnTimer(int id);
     void PollTagMemory();
+    // A read of the whole tag memory now, besides the poll's pace (the module answers a
+    // read at any time): its number, for ReadComplete. A front end that shows one value
+    // before and after a change need not wait for the next poll.
+    uint64_t ReadTagMemoryNow();
+    // True once the last chunk of read number `read`, or of a later read, has come in
+    // (earlier chunks of it were sent and are answered before it).
+    bool ReadComplete(uint64_t read) const { return lastCompleteRead_ >= read; }
     void ReadStatus();
     void SetProgramMode();
     void SetRunMode();
@@ -165,6 +176,10 @@ private:
     int mainBase_ = -1;
     uint64_t completeReads_ = 0;
     uint64_t statusReplies_ = 0;
+    uint64_t completedDownloads_ = 0;
+    uint64_t readsPosted_ = 0;
+    uint64_t lastCompleteRead_ = 0;
+    std::map<uint16_t, uint64_t> lastChunkReads_; // request identifier -> read number
     std::map<std::string, int> functionBlockBases_;
 };
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "online/StartDebugging.h"
 
-#include <filesystem>
 #include <fstream>
 
 #include "build/ImageFormat.h"
@@ -14,6 +13,7 @@
 #include "online/DownloadProgram.h"
 #include "online/OnlineSession.h"
 #include "online/Pumping.h"
+#include "online/TemporaryProgramFile.h"
 #include "shell/CommandGuards.h"
 #include "shell/MainFrame.h"
 
@@ -22,7 +22,6 @@ namespace pontra {
 namespace {
 
 constexpr const char* kRemoteImage = "PlcData_.bin";
-constexpr const char* kLocalCopy = "PLCDATA.bin";
 constexpr size_t kMaxTempFolder = 4096;
 
 std::string VersionText(int major, int minor) {
@@ -138,7 +137,14 @@ bool ContinueStart(CMainFrame& frame, bool succeeded) {
         host.Message("Unable to get temporary folder!");
         return false;
     }
-    const std::string localCopy = (std::filesystem::path(folder) / kLocalCopy).string();
+    // A copy of its own, so that sessions side by side do not read each other's.
+    TemporaryProgramFile copy;
+    std::string reason;
+    if (!copy.Create(folder, reason)) {
+        host.Message("Unable to get temporary folder!\r\n" + reason);
+        return false;
+    }
+    const std::string& localCopy = copy.Path();
     if (!ReadBackProgram(frame, localCopy)) {
         host.Message(
             Printf("Unable to read program information from module with IP: %s by FTP!", ip.c_str()));

@@ -161,10 +161,17 @@ bool SaveDocumentTo(CMainFrame& frame, const std::string& path) {
     doc.timeStamp = static_cast<uint32_t>(std::time(nullptr));
     doc.version.revision = sameFile ? oldRevision + 1 : 1;
 
+    // A link is followed: the file it names is saved and keeps its backup beside it. A
+    // FIFO or a device is written into and has no backup.
     std::vector<uint8_t> bytes;
     std::string temp, error;
-    const bool ok = WriteProject(frame.project(), bytes, error) && WriteTemporaryBeside(path, bytes, temp, error) &&
-                    ReplaceWithTemporary(temp, path, sameFile ? BackupPathFor(path) : std::string(), error);
+    SaveTarget target;
+    const bool ok =
+        WriteProject(frame.project(), bytes, error) && ResolveSaveTarget(path, target, error) &&
+        (target.direct ? WriteDirect(target.path, bytes, error)
+                       : WriteTemporaryBeside(target.path, bytes, temp, error) &&
+                             ReplaceWithTemporary(temp, target.path,
+                                                  sameFile ? BackupPathFor(target.path) : std::string(), error));
     if (!ok) {
         doc.timeStamp = oldTimeStamp;
         doc.version.revision = oldRevision;

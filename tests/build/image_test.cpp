@@ -524,14 +524,21 @@ TEST(BuildCommands, MakeBinFileReportsBuildFailures) {
     EXPECT_EQ(bench.Lines().back(), "Make .bin File Error!");
     EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{"Make .bin File Error! See Output window for description."});
 
-    // A folder that cannot take the file fails the same way, with nothing beyond it.
+    // A folder that cannot take the file fails the same way; the output window, which
+    // the message points to, names the file and the reason.
     Bench unwritable;
     AddRung(unwritable.doc().rungs);
     unwritable.SetPath("Line.clp");
-    unwritable.doc().pathName = (unwritable.folder / "missing" / "Line.clp").string();
+    const auto missing = unwritable.folder / "missing";
+    unwritable.doc().pathName = (missing / "Line.clp").string();
     EXPECT_FALSE(MakeBinFileCommand(unwritable.frame, [] { return true; }));
-    EXPECT_EQ(unwritable.ErrorLines(), std::vector<std::string>{});
+    EXPECT_EQ(unwritable.ErrorLines(),
+              std::vector<std::string>{"Error - Can't write file " + (missing / "PLCDATA_Line.bin").string() +
+                                       ": cannot create a file in the folder '" + missing.string() +
+                                       "': No such file or directory"});
     EXPECT_EQ(unwritable.Lines().back(), "Make .bin File Error!");
+    EXPECT_EQ(unwritable.host.Messages(),
+              std::vector<std::string>{"Make .bin File Error! See Output window for description."});
 }
 
 TEST(BuildCommands, BusyGuardIgnoresBothCommands) {

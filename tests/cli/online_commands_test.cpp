@@ -2,53 +2,15 @@
 // The online subcommands of pontra-cli against a soft module process: debug without a
 // program, download, live values, toggle, write, mode, a list download, and deleting
 // the module's program.
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
 #include <fstream>
-#include <optional>
 
-#include "support/Process.h"
-#include "support/SimProcess.h"
-#include "support/TempDir.h"
+#include "CliOnlineFixture.h"
 
 namespace pontra {
 namespace {
 
-size_t Count(const std::string& text, const std::string& part) {
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
-struct CliOnlineTest : ::testing::Test {
-    void SetUp() override {
-        // The online start reads the module's program back into the temporary folder:
-        // one of its own for each test, as tests run side by side.
-        if (const char* old = getenv("TMPDIR")) oldTmp = old;
-        setenv("TMPDIR", dir.Path().c_str(), 1);
-        ASSERT_TRUE(sim.Start({}, 2));
-        project = dir.File("p.clp");
-        ASSERT_EQ(RunCli({"new", project, "--ip", sim.address}).status, 0);
-    }
-    void TearDown() override {
-        if (oldTmp)
-            setenv("TMPDIR", oldTmp->c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-    ProcessResult Cli(std::vector<std::string> args) {
-        args.insert(args.begin() + 2,
-                    {"--modbus-port", std::to_string(sim.modbusPort), "--tftp-port",
-                     std::to_string(sim.tftpPort), "--udp-port", std::to_string(sim.udpPort)});
-        return RunCli(args);
-    }
-
-    TempDir dir;
-    sim::test::SimProcess sim;
-    std::string project;
-    std::optional<std::string> oldTmp;
-};
+using test::CliOnlineTest;
+using test::Count;
 
 TEST_F(CliOnlineTest, DownloadThenLiveValuesWritesAndModes) {
     auto r = Cli({"debug", project});
@@ -97,15 +59,15 @@ TEST_F(CliOnlineTest, DeleteProgramLeavesNoProgram) {
 TEST_F(CliOnlineTest, ListDownloadAndUsageErrors) {
     const std::string list = dir.File("line.txt");
     std::ofstream(list) << sim.Address(0) << "\n" << sim.Address(1) << "\n";
-    auto r = Cli({"download-list", project, "--list", list});
+    auto r = Cli({"download-list", project, "--list", list, "--yes"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(r.out.size() - 2 * (sim.address.size() + 4)),
               sim.Address(0) + " OK\n" + sim.Address(1) + " OK\n");
-    EXPECT_EQ(r.err, "Download to Modules complete successfully.\n");
+    EXPECT_EQ(r.err, "Do you really want Download Program?\nDownload to Modules complete successfully.\n");
 
     EXPECT_EQ(Cli({"debug", project, "--ip", "127.0.0"}).status, 2);
     EXPECT_EQ(Cli({"debug", project, "--tags", "NoSuchTag"}).status, 2);
-    EXPECT_EQ(Cli({"toggle", project, "SpeedLeftMTR"}).status, 2) << "not a BOOL";
+    EXPECT_EQ(Cli({"toggle", project, "SpeedLeftMTR"}).status, 1) << "not a BOOL";
     EXPECT_EQ(Cli({"mode", project, "fast"}).status, 2);
 }
 

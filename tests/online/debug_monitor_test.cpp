@@ -92,7 +92,7 @@ TEST_F(MonitorTest, WritesAndTogglesShowInTheNextRead) {
     } writes[] = {
         {"Level", "1234", "1234"},      {"Small", "-128", "-128"},
         {"Mask", "16#BEEF", "16#BEEF"}, {"Big", "-2147483648", "-2147483648"},
-        {"Flags", "127", "127"},        {"Input", "0", "1"}, // a BOOL is inverted, whatever was typed
+        {"Flags", "127", "127"},        {"Input", "0", "0"}, // a BOOL is set to the value typed, not inverted
     };
     for (const auto& w : writes) {
         WriteTagDialog dialog(bench.frame, nullptr, bench.Tag(w.tag));
@@ -100,6 +100,10 @@ TEST_F(MonitorTest, WritesAndTogglesShowInTheNextRead) {
     }
     ASSERT_TRUE(bench.Poll());
     for (const auto& w : writes) EXPECT_EQ(bench.Value(w.tag), w.shown) << w.tag;
+    for (int twice = 0; twice < 2; ++twice)
+        EXPECT_TRUE(WriteTagDialog(bench.frame, nullptr, bench.Tag("Input")).Ok("1"));
+    ASSERT_TRUE(bench.Poll());
+    EXPECT_EQ(bench.Value("Input"), "1") << "set, twice, stays set";
 
     WriteTagDialog dialog(bench.frame, nullptr, bench.Tag("Small"));
     EXPECT_EQ(dialog.initialText, "-128");
