@@ -8,7 +8,7 @@
 #include <QTreeView>
 #include <map>
 
-#include "OnlineBench.h"
+#include "online/OnlineBench.h"
 #include "gui/TagEditor.h"
 #include "gui/TagTreeModel.h"
 #include "gui/WriteTagDialog.h"
