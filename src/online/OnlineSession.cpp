@@ -200,6 +200,7 @@ void OnlineSession::OnReadAnswered(const UdpRequest& request) {
     dataValid_ = std::all_of(chunks_, chunks_ + chunkCount, [](bool read) { return read; });
     if (static_cast<int>((address + copied + kChunkSize - 1) / kChunkSize) == chunkCount) {
         ++completeReads_;
+        lastCompleteRead_ = std::chrono::steady_clock::now();
         Refresh();
     }
 }
@@ -245,6 +246,7 @@ void OnlineSession::EnterDebugMode(std::vector<uint8_t> initialTagMemory) {
     dataValid_ = false;
     std::fill(chunks_, chunks_ + kChunkCount, false);
     mainBase_ = 0;
+    lastCompleteRead_.reset();
     frame_.debugMode = 1;
     frame_.statusSuffix.clear();
     host.StartTimer(kPollTimer, kPollPeriodMs);

@@ -11,6 +11,7 @@
 // draw live values through ValueText.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -85,6 +86,9 @@ public:
     // front ends and tests wait on them.
     uint64_t CompleteReads() const { return completeReads_; }
     uint64_t StatusReplies() const { return statusReplies_; }
+    // When the last complete read of tag memory arrived; none before the first one of
+    // this debug session.
+    std::optional<std::chrono::steady_clock::time_point> LastCompleteRead() const { return lastCompleteRead_; }
     // " - OK", or with the task time and the processor load once the task time is known.
     std::string StatusText() const;
 
@@ -165,6 +169,7 @@ private:
     int mainBase_ = -1;
     uint64_t completeReads_ = 0;
     uint64_t statusReplies_ = 0;
+    std::optional<std::chrono::steady_clock::time_point> lastCompleteRead_;
     std::map<std::string, int> functionBlockBases_;
 };
 
