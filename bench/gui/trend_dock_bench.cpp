@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The trend dock with Qt Charts at its heaviest: 8 tags read once a second for the whole
-// 10-minute window (600 samples each, 1,199 step points per line). Timed: one read's
-// sample taken, the lines replaced and the dock repainted, offscreen. The target is well
-// under the 1 s between reads; 10 ms keeps it beside the other views' repaints.
+// The trend dock at its heaviest: 8 tags read once a second for the whole 10-minute
+// window (600 samples each, 1,199 step points per line). Timed: one read's sample taken
+// and the dock repainted, offscreen; and the sample alone. The target is 10 ms, the
+// budget a read has for every view it repaints. Drawn with a chart library (Qt Charts,
+// a line series per tag) this took 12-16 ms, 9 ms of it replacing the series' points;
+// painted directly it takes about 5 ms.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -48,15 +50,15 @@ void BM_TrendReadToRepaint(benchmark::State& state) {
         dock.Buffer().Append(read, Values(read));
         ++read;
         dock.Redraw();
-        QApplication::processEvents(); // the chart lays its items out on a queued update
+        QApplication::processEvents();
         dock.repaint();
         points = 0;
         for (int i = 0; i < kTags; ++i) points += dock.Buffer().Series(static_cast<size_t>(i)).size();
     }
     state.counters["samples"] = static_cast<double>(points);
 }
-// The share of the above that replacing the lines and laying out the chart takes.
-void BM_TrendReplaceOnly(benchmark::State& state) {
+// The share of the above that taking the sample and fitting the axes takes.
+void BM_TrendSampleOnly(benchmark::State& state) {
     ScriptedHost host;
     CMainFrame frame(host);
     for (int i = 0; i < kTags; ++i)
@@ -75,7 +77,7 @@ void BM_TrendReplaceOnly(benchmark::State& state) {
         dock.Redraw();
     }
 }
-BENCHMARK(BM_TrendReplaceOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TrendSampleOnly)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_TrendReadToRepaint)->Args({640, 360})->Args({1600, 500})->Unit(benchmark::kMillisecond);
 

@@ -6,26 +6,21 @@
 #include <sstream>
 
 #include <QAction>
-#include <QChart>
-#include <QChartView>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 #include "build/OperandScope.h"
 #include "gui/QtText.h"
+#include "gui/TrendPlot.h"
 #include "model/Types.h"
 #include "online/OnlineSession.h"
 #include "shell/MainFrame.h"
@@ -36,16 +31,6 @@ namespace {
 
 // Below this the axis does not zoom in further: a read comes once a second.
 constexpr double kMinSpanSeconds = 2;
-
-QList<QPointF> StepPoints(const std::deque<TrendSample>& samples) {
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(samples.size() * 2));
-    for (size_t i = 0; i < samples.size(); ++i) {
-        if (i > 0) points.append(QPointF(samples[i].time, samples[i - 1].value));
-        points.append(QPointF(samples[i].time, samples[i].value));
-    }
-    return points;
-}
 
 QString Number(double value) {
     return QString::number(value, 'g', 10);
@@ -75,26 +60,15 @@ TrendDock::TrendDock(CMainFrame& frame, QWidget* parent) : QDockWidget(QStringLi
     bar->addWidget(readOut_, 1);
     layout->addLayout(bar);
 
-    chart_ = new QChart;
-    chart_->legend()->setAlignment(Qt::AlignBottom);
-    chart_->setMargins(QMargins(4, 4, 4, 4));
-    timeAxis_ = new QValueAxis(chart_);
-    timeAxis_->setTitleText(QStringLiteral("Time (s)"));
-    timeAxis_->setLabelFormat(QStringLiteral("%.0f"));
-    valueAxis_ = new QValueAxis(chart_);
-    valueAxis_->setLabelFormat(QStringLiteral("%g"));
-    chart_->addAxis(timeAxis_, Qt::AlignBottom);
-    chart_->addAxis(valueAxis_, Qt::AlignLeft);
-    connect(timeAxis_, &QValueAxis::rangeChanged, this, [this] {
-        if (!settingRange_) following_ = false; // the rubber band zoomed in
+    plot_ = new TrendPlot(buffer_, body);
+    connect(plot_, &TrendPlot::cursorMoved, this, [this](double t) { readOut_->setText(ReadOut(t)); });
+    connect(plot_, &TrendPlot::bandChosen, this, [this](double from, double to) { ZoomTo(from, to); });
+    connect(plot_, &TrendPlot::wheelTurned, this, [this](double pivot, bool in) {
+        const double factor = in ? 0.8 : 1.25;
+        ZoomTo(pivot - (pivot - plot_->From()) * factor, pivot + (plot_->To() - pivot) * factor);
     });
-    view_ = new QChartView(chart_, body);
-    view_->setRenderHint(QPainter::Antialiasing, false);
-    view_->setRubberBand(QChartView::HorizontalRubberBand);
-    view_->setAcceptDrops(false); // drops go to the dock
-    view_->viewport()->setMouseTracking(true);
-    view_->viewport()->installEventFilter(this);
-    layout->addWidget(view_, 1);
+    connect(plot_, &TrendPlot::menuRequested, this, [this](const QPoint& at) { ShowMenu(at); });
+    layout->addWidget(plot_, 1);
     setWidget(body);
     Redraw();
 }
@@ -120,53 +94,21 @@ bool TrendDock::AddTag(const std::string& name) {
     const TagRef ref = FindOperandTag(MainProgramScope(frame_.project()), name);
     if (!ref || !IsElementary(ref.tag->dataType)) return false;
     if (!buffer_.AddTag(name)) return false;
-    auto* series = new QLineSeries(chart_);
-    series->setName(ToQString(name));
-    chart_->addSeries(series);
-    series->attachAxis(timeAxis_);
-    series->attachAxis(valueAxis_);
-    series_.push_back(series);
     Redraw();
     return true;
 }
 
 void TrendDock::RemoveTag(const std::string& name) {
-    const auto& tags = buffer_.Tags();
-    const auto it = std::find(tags.begin(), tags.end(), name);
-    if (it == tags.end()) return;
-    const size_t index = static_cast<size_t>(it - tags.begin());
-    buffer_.RemoveTag(name);
-    chart_->removeSeries(series_[index]);
-    delete series_[index];
-    series_.erase(series_.begin() + static_cast<std::ptrdiff_t>(index));
-    Redraw();
+    if (buffer_.RemoveTag(name)) Redraw();
 }
 
 void TrendDock::Redraw() {
-    double low = 0, high = 1;
-    bool any = false;
-    for (size_t i = 0; i < series_.size(); ++i) {
-        const auto& samples = buffer_.Series(i);
-        series_[i]->replace(StepPoints(samples));
-        for (const auto& s : samples) {
-            low = any ? std::min(low, s.value) : s.value;
-            high = any ? std::max(high, s.value) : s.value;
-            any = true;
-        }
-    }
-    if (!any || high - low < 1) {
-        const double mid = any ? (low + high) / 2 : 0.5;
-        low = std::min(low, mid - 0.5);
-        high = std::max(high, mid + 0.5);
-    }
-    const double pad = (high - low) * 0.08;
-    valueAxis_->setRange(low - pad, high + pad);
-    valueAxis_->applyNiceNumbers();
+    plot_->FitValues();
     if (following_) {
         const double last = buffer_.LastTime().value_or(0);
         const double first = buffer_.FirstTime().value_or(0);
         const double from = std::max(first, last - buffer_.WindowSeconds());
-        ApplyRange(from, std::max(last, from + 10));
+        plot_->SetTimeRange(from, std::max(last, from + 10));
     }
 }
 
@@ -174,20 +116,6 @@ void TrendDock::SetPaused(bool paused) {
     buffer_.SetPaused(paused);
     if (pause_->isChecked() != paused) pause_->setChecked(paused);
     pause_->setText(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
-}
-
-void TrendDock::ApplyRange(double from, double to) {
-    settingRange_ = true;
-    timeAxis_->setRange(from, to);
-    // Ticks on round seconds: 1, 2 or 5 times a power of ten, about six of them.
-    const double rough = std::max((to - from) / 6, 1e-3);
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    const double step = rough / power < 2 ? power : rough / power < 5 ? 2 * power : 5 * power;
-    timeAxis_->setTickType(QValueAxis::TicksDynamic);
-    timeAxis_->setTickAnchor(0);
-    timeAxis_->setTickInterval(step);
-    timeAxis_->setLabelFormat(step >= 1 ? QStringLiteral("%.0f") : QStringLiteral("%.1f"));
-    settingRange_ = false;
 }
 
 void TrendDock::ZoomTo(double from, double to) {
@@ -198,7 +126,7 @@ void TrendDock::ZoomTo(double from, double to) {
         to = mid + kMinSpanSeconds / 2;
     }
     following_ = false;
-    ApplyRange(from, to);
+    plot_->SetTimeRange(from, to);
 }
 
 void TrendDock::ResetZoom() {
@@ -207,7 +135,7 @@ void TrendDock::ResetZoom() {
 }
 
 std::pair<double, double> TrendDock::TimeRange() const {
-    return {timeAxis_->min(), timeAxis_->max()};
+    return {plot_->From(), plot_->To()};
 }
 
 QString TrendDock::ReadOut(double seconds) const {
@@ -263,43 +191,6 @@ void TrendDock::dropEvent(QDropEvent* event) {
     for (const QString& line : event->mimeData()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts))
         if (const auto name = FromQString(line.trimmed())) any = AddTag(*name) || any;
     if (any) event->acceptProposedAction();
-}
-
-bool TrendDock::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != view_->viewport()) return QDockWidget::eventFilter(watched, event);
-    switch (event->type()) {
-    case QEvent::MouseMove: {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        const QPointF at = chart_->mapFromScene(view_->mapToScene(mouse->position().toPoint()));
-        const QRectF plot = chart_->plotArea();
-        if (plot.width() > 0 && at.x() >= plot.left() && at.x() <= plot.right()) {
-            const double t = timeAxis_->min() + (at.x() - plot.left()) / plot.width() * (timeAxis_->max() - timeAxis_->min());
-            readOut_->setText(ReadOut(t));
-        }
-        break;
-    }
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease: {
-        // The right button opens the menu here instead of zooming out.
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::RightButton) break;
-        if (event->type() == QEvent::MouseButtonRelease) ShowMenu(mouse->globalPosition().toPoint());
-        return true;
-    }
-    case QEvent::Wheel: {
-        const auto* wheel = static_cast<QWheelEvent*>(event);
-        const QPointF at = chart_->mapFromScene(view_->mapToScene(wheel->position().toPoint()));
-        const QRectF plot = chart_->plotArea();
-        const double lo = timeAxis_->min(), hi = timeAxis_->max();
-        const double pivot = plot.width() > 0 ? lo + std::clamp((at.x() - plot.left()) / plot.width(), 0.0, 1.0) * (hi - lo)
-                                              : (lo + hi) / 2;
-        const double factor = wheel->angleDelta().y() > 0 ? 0.8 : 1.25;
-        ZoomTo(pivot - (pivot - lo) * factor, pivot + (hi - pivot) * factor);
-        return true;
-    }
-    default: break;
-    }
-    return QDockWidget::eventFilter(watched, event);
 }
 
 } // namespace pontra::gui

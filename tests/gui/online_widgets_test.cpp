@@ -13,10 +13,10 @@
 #include <sstream>
 
 #include <QApplication>
-#include <QChartView>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPixmap>
@@ -28,6 +28,7 @@
 #include "gui/ModuleListWindow.h"
 #include "gui/OnlineStatusWidget.h"
 #include "gui/TrendDock.h"
+#include "gui/TrendPlot.h"
 #include "online/LiveWrites.h"
 #include "online/ModuleList.h"
 #include "online/OnlineBench.h"
@@ -268,7 +269,7 @@ TEST_F(OnlineWidgetsTest, TrendHoldsTheValuesRead) {
         std::vector<double> held;
         for (const auto& s : trend.Buffer().Series(tag)) held.push_back(s.value);
         EXPECT_EQ(held, seen[tag]) << trend.Buffer().Tags()[tag];
-        EXPECT_EQ(trend.series(tag)->count(), static_cast<int>(2 * held.size() - 1)) << "steps";
+        EXPECT_EQ(trend.plot()->Line(tag).size(), static_cast<qsizetype>(2 * held.size() - 1)) << "steps";
     }
     EXPECT_EQ(seen[0].back(), 1) << "the lamp follows the input";
     EXPECT_EQ(seen[0].front(), 0);
