@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -307,6 +309,62 @@ TEST_F(OnlineWidgetsTest, TrendHoldsTheValuesRead) {
     trend.resize(640, 360);
     trend.readOut()->setText(trend.ReadOut(last));
     Shot(trend, "trend_two_tags.png");
+}
+
+// The mouse on the plot: the read-out follows the cursor, a dragged band zooms to its
+// times, the wheel zooms about the cursor, and a click alone changes nothing.
+TEST(TrendDock, MouseZoomsOnTimeAndReadsOut) {
+    OnlineBench bench;
+    bench.AddTestProgram();
+    gui::TrendDock trend(bench.frame);
+    ASSERT_TRUE(trend.AddTag("Level"));
+    ASSERT_TRUE(trend.AddTag("Lamp"));
+    for (int t = 0; t <= 100; ++t)
+        trend.Buffer().Append(t, {std::optional<double>(t * 10), std::optional<double>(t >= 50 ? 1 : 0)});
+    trend.Redraw();
+    trend.resize(700, 360);
+    trend.show();
+    QApplication::processEvents();
+    gui::TrendPlot& plot = *trend.plot();
+    EXPECT_DOUBLE_EQ(plot.From(), 0);
+    EXPECT_DOUBLE_EQ(plot.To(), 100);
+    const QRectF area = plot.PlotArea();
+    const auto xAt = [&](double t) { return area.left() + t / 100 * area.width(); };
+    const double y = area.center().y();
+    const auto mouse = [&](QEvent::Type type, double x, Qt::MouseButton button) {
+        QMouseEvent event(type, QPointF(x, y), plot.mapToGlobal(QPointF(x, y)), button,
+                          type == QEvent::MouseMove ? Qt::NoButton : button, Qt::NoModifier);
+        QApplication::sendEvent(&plot, &event);
+    };
+
+    mouse(QEvent::MouseMove, xAt(60.2), Qt::NoButton);
+    EXPECT_EQ(trend.readOut()->text(), QStringLiteral("t = 60.2 s   Level = 600   Lamp = 1"));
+    mouse(QEvent::MouseButtonPress, xAt(20), Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, xAt(20), Qt::LeftButton);
+    EXPECT_TRUE(trend.Following()) << "a click is no zoom";
+
+    mouse(QEvent::MouseButtonPress, xAt(20), Qt::LeftButton);
+    mouse(QEvent::MouseMove, xAt(40), Qt::NoButton);
+    mouse(QEvent::MouseButtonRelease, xAt(40), Qt::LeftButton);
+    EXPECT_FALSE(trend.Following());
+    EXPECT_NEAR(plot.From(), 20, 0.2);
+    EXPECT_NEAR(plot.To(), 40, 0.2);
+    Shot(trend, "trend_zoomed.png");
+
+    trend.Buffer().Append(101, {std::optional<double>(0), std::optional<double>(0)});
+    trend.Redraw();
+    EXPECT_NEAR(plot.To(), 40, 0.2) << "a zoomed view stays where it is";
+
+    const QPointF middle(area.left() + area.width() / 2, y);
+    QWheelEvent out(middle, plot.mapToGlobal(middle), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&plot, &out);
+    EXPECT_NEAR(plot.To() - plot.From(), 25, 0.3) << "out by a quarter about the cursor";
+    EXPECT_NEAR((plot.From() + plot.To()) / 2, 30, 0.3);
+
+    trend.ResetZoom();
+    EXPECT_DOUBLE_EQ(plot.To(), 101);
+    EXPECT_EQ(plot.Line(0).size(), 2 * 102 - 1);
 }
 
 } // namespace
