@@ -11,6 +11,8 @@
 #include "gui/ListDownloadResultsDialog.h"
 #include "gui/ModuleAddressDialog.h"
 #include "gui/QtText.h"
+#include "host/Host.h"
+#include "shell/MainFrame.h"
 
 namespace pontra::gui {
 
@@ -93,7 +95,13 @@ void ModuleListWindow::Delete() {
 
 void ModuleListWindow::Save() {
     if (downloading_) return;
-    if (list_.Save()) accept();
+    if (list_.Save()) {
+        accept();
+        return;
+    }
+    // The list stays in the dialog, to be saved once the folder can be written.
+    Host& host = list_.frame().host();
+    host.Message("Error: Unable save data to file " + ModuleListPath(list_.frame().doc(), host.ProgramFolder()));
 }
 
 bool ModuleListWindow::DownloadToAllModules() {

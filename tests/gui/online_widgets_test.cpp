@@ -168,6 +168,20 @@ TEST(ModuleListWindow, DownloadsToEightModulesOneOfTheWrongType) {
     Shot(window, "module_list_after_download.png");
 }
 
+TEST(ModuleListWindow, ASaveThatFailsSaysSoAndKeepsTheList) {
+    OnlineBench bench;
+    ASSERT_TRUE(bench.Save());
+    bench.doc().pathName = bench.dir.File("gone/line.clp"); // its folder was removed
+    gui::ModuleListWindow window(bench.frame);
+    window.askAddress = [](const std::string&) { return std::optional<std::string>("127.0.0.7"); };
+    window.button("Add")->click();
+    window.button("Save")->click();
+    EXPECT_NE(window.result(), QDialog::Accepted);
+    EXPECT_EQ(bench.host.Messages(),
+              std::vector<std::string>{"Error: Unable save data to file " + bench.dir.File("gone/line_Modules.txt")});
+    EXPECT_EQ(Items(*window.addresses()), std::vector<std::string>{"127.0.0.7"});
+}
+
 struct OnlineWidgetsTest : ::testing::Test {
     void SetUp() override {
         bench.AddTestProgram();
