@@ -26,12 +26,15 @@
 #include "gui/FindDialog.h"
 #include "gui/InstructionBarDock.h"
 #include "gui/LadderEditor.h"
+#include "gui/ModuleListWindow.h"
+#include "gui/OnlineStatusWidget.h"
 #include "gui/OutputDock.h"
 #include "gui/ProjectTreeDock.h"
 #include "gui/QtHost.h"
 #include "gui/QtText.h"
 #include "gui/StEditorWindow.h"
 #include "gui/TagEditor.h"
+#include "gui/TrendDock.h"
 #include "model/Unit.h"
 #include "online/OnlineSession.h"
 #include "shell/AppShell.h"
@@ -265,6 +268,11 @@ void MainWindow::BuildDocks() {
         if (DocumentView* view = OpenDocument(key)) view->ShowJump(jump);
     });
 
+    trend_ = new TrendDock(frame_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, trend_);
+    tabifyDockWidget(output_, trend_);
+    output_->raise();
+
     find_ = new FindDialog(this);
     connect(find_, &FindDialog::findNext, this, &MainWindow::OnFindNext);
 
@@ -275,6 +283,11 @@ void MainWindow::BuildDocks() {
     statusOnline_->setMinimumWidth(220);
     statusBar()->addWidget(statusProject_, 1);
     for (QLabel* label : {statusType_, statusAddress_, statusOnline_}) statusBar()->addPermanentWidget(label);
+    // Online: run state, task time and load, runtime error, data-valid age, a silent module.
+    onlineStatus_ = new OnlineStatusWidget;
+    onlineStatus_->SetAddressShown(false);  // the module address has its own field
+    statusBar()->addPermanentWidget(onlineStatus_);
+    onlineStatus_->Track(frame_);
 }
 
 void MainWindow::ConnectHost() {
@@ -384,6 +397,12 @@ CommandOutcome MainWindow::RunFrontEnd(Command command, const CommandTarget& tar
             DocumentView* view = ActiveView();
             return view && view->Print(command == C::PrintPreview) ? CommandOutcome::Done : CommandOutcome::NotDone;
         }
+        case C::DownloadProgramToModules: {
+            // The list dialog starts the download and shows each module's result as it ends.
+            ModuleListWindow list(frame_, this);
+            list.exec();
+            return CommandOutcome::Done;
+        }
         case C::EditElement:
         case C::EditRungComment:
         case C::AddRung:
@@ -392,8 +411,7 @@ CommandOutcome MainWindow::RunFrontEnd(Command command, const CommandTarget& tar
             return CommandOutcome::NotDone;
         default:
             // The write dialog belongs to the views that offer it in their context menus;
-            // the module list dialog to the online windows.
-            return CommandOutcome::NotDone;
+                    return CommandOutcome::NotDone;
     }
 }
 
@@ -429,6 +447,11 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
         connect(tags, &TagEditor::projectEdited, this, [this] {
             for (auto& [other, document] : documents_) document.view->ModelChanged();
             RefreshAll();
+        });
+        connect(tags, &TagEditor::addToTrendRequested, this, [this](const QString& tag) {
+            trend_->show();
+            trend_->raise();
+            if (const std::optional<std::string> name = FromQString(tag)) trend_->AddTag(*name);
         });
         connect(tags, &TagEditor::crossReferenceRequested, this, [this](CUnit* unit, const QString& tag) {
             xref_->show();
@@ -574,6 +597,7 @@ void MainWindow::OnCoreEvent() {
     if (frame_.online().CompleteReads() != lastReads_) {
         lastReads_ = frame_.online().CompleteReads();
         for (auto& [key, document] : documents_) document.view->LiveValuesChanged();
+        trend_->Refresh();
     }
     UpdateStatusBar();
     RefreshCommandStates();
@@ -618,7 +642,8 @@ void MainWindow::UpdateStatusBar() {
         statusType_->setText(ToQString(doc.controllerType));
         statusAddress_->setText("Module " + ToQString(doc.moduleAddressText));
     }
-    statusOnline_->setText(frame_.debugMode ? "Online" + ToQString(frame_.statusSuffix) : QString("Offline"));
+    statusOnline_->setText(frame_.debugMode ? QString("Online") : QString("Offline"));
+    onlineStatus_->Refresh(frame_);
 }
 
 bool MainWindow::JumpToOutputLine(int index) {

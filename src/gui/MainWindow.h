@@ -27,7 +27,9 @@ class DownloadBar;
 class FindDialog;
 class InstructionBarDock;
 class CrossReferenceDock;
+class OnlineStatusWidget;
 class OutputDock;
+class TrendDock;
 class ProjectTreeDock;
 class QtHost;
 
@@ -122,6 +124,8 @@ private:
     ProjectTreeDock* tree_ = nullptr;
     OutputDock* output_ = nullptr;
     CrossReferenceDock* xref_ = nullptr;
+    TrendDock* trend_ = nullptr;
+    OnlineStatusWidget* onlineStatus_ = nullptr;
     DownloadBar* download_ = nullptr;
     QToolBar* toolbar_ = nullptr;
     FindDialog* find_ = nullptr;

@@ -239,6 +239,12 @@ void TagEditor::ShowContextMenu(const QPoint& at) {
         const QString name = ToQString(model_->TagAt(top)->name);
         CUnit* unit = subject_.kind == TagListSubject::Kind::FunctionBlock ? subject_.unit : nullptr;
         connect(xref, &QAction::triggered, this, [this, unit, name] { Q_EMIT crossReferenceRequested(unit, name); });
+        // The trend follows main-program and controller tags (module addresses).
+        if (subject_.kind == TagListSubject::Kind::Main) {
+            const QString full = ToQString(model_->TagAt(view_->currentIndex())->name);
+            connect(menu.addAction(QStringLiteral("Add to Trend")), &QAction::triggered, this,
+                    [this, full] { Q_EMIT addToTrendRequested(full); });
+        }
     }
     menu.exec(view_->viewport()->mapToGlobal(at));
 }

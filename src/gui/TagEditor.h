@@ -65,6 +65,8 @@ Q_SIGNALS:
     // "Cross Reference" of the context menu: the uses of `tag` seen from `unit` (null:
     // the main program) are asked for.
     void crossReferenceRequested(pontra::CUnit* unit, const QString& tag);
+    // "Add to Trend" of the context menu on a tag or member of the main program's list.
+    void addToTrendRequested(const QString& tag);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

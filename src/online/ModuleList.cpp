@@ -106,4 +106,10 @@ bool ModuleListDialog::Save() {
     return WriteModuleList(ModuleListPath(frame_.doc(), frame_.host().ProgramFolder()), addresses);
 }
 
+std::string ModuleListDialog::Summary() const {
+    if (succeeded + failed == 0) return {};
+    return std::to_string(succeeded) + " of " + std::to_string(output.size()) + " modules downloaded, " +
+           std::to_string(failed) + " failed";
+}
+
 } // namespace pontra

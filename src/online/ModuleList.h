@@ -4,6 +4,7 @@
 // operations of the "List of Modules to Download" dialog on it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,15 @@ public:
     bool Save();
     // "Download to All Modules".
     bool DownloadToAllModules();
+    // Called on the model's thread while the download runs: with -1 once the output list
+    // holds an "address..." line per module, then with a line's index when that module's
+    // result has replaced it.
+    std::function<void(int line)> onOutputChanged;
+    // The results of the last download so far.
+    int succeeded = 0;
+    int failed = 0;
+    // "%d of %d modules downloaded, %d failed" over the last download; "" before one.
+    std::string Summary() const;
 
     CMainFrame& frame() { return frame_; }
 

@@ -84,7 +84,23 @@ bool ModuleListDialog::DownloadToAllModules() {
         output.push_back(address + "...");
     }
 
+    succeeded = failed = 0;
+    if (onOutputChanged) onOutputChanged(-1);
     std::vector<std::unique_ptr<WorkerThread>> threads;
+    std::vector<ModuleDownloadJob*> started;
+    std::vector<bool> reported;
+    // Each line takes its result once its worker has ended, so a front end can show the
+    // results as they come.
+    const auto report = [&] {
+        for (size_t i = 0; i < started.size(); ++i) {
+            if (reported[i] || started[i]->running.load(std::memory_order_acquire)) continue;
+            reported[i] = true;
+            const bool ok = started[i]->state == kJobSucceeded;
+            ++(ok ? succeeded : failed);
+            output[i] = started[i]->address + " " + (ok ? std::string("OK") : started[i]->error);
+            if (onOutputChanged) onOutputChanged(static_cast<int>(i));
+        }
+    };
     auto next = jobs.begin();
     const auto running = [&] {
         return static_cast<size_t>(std::count_if(jobs.begin(), next, [](const ModuleDownloadJob& j) {
@@ -95,20 +111,18 @@ bool ModuleListDialog::DownloadToAllModules() {
         for (size_t free = kMaxWorkers - running(); free > 0 && next != jobs.end(); --free, ++next) {
             next->running = true;
             ModuleDownloadJob* job = &*next;
+            started.push_back(job);
+            reported.push_back(false);
             threads.push_back(std::make_unique<WorkerThread>([job] { ModuleDownloadWorker(*job); }));
         }
         if (next == jobs.end() && running() == 0) break;
         host.Wait(1);
+        report();
     }
     for (auto& thread : threads) thread->Join();
+    report();
 
-    bool allOk = true;
-    size_t i = 0;
-    for (const auto& job : jobs) {
-        const bool ok = job.state == kJobSucceeded;
-        allOk = allOk && ok;
-        output[i++] = job.address + " " + (ok ? std::string("OK") : job.error);
-    }
+    const bool allOk = failed == 0;
     host.Message(allOk ? "Download to Modules complete successfully." : "Download to Modules Error!");
     return allOk;
 }

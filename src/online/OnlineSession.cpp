@@ -212,6 +212,7 @@ void OnlineSession::OnReadAnswered(const UdpRequest& request) {
             lastChunkReads_.erase(it);
         }
         ++completeReads_;
+        lastCompleteReadTime_ = std::chrono::steady_clock::now();
         Refresh();
     }
 }
@@ -258,6 +259,7 @@ void OnlineSession::EnterDebugMode(std::vector<uint8_t> initialTagMemory) {
     dataValid_ = false;
     std::fill(chunks_, chunks_ + kChunkCount, false);
     mainBase_ = 0;
+    lastCompleteReadTime_.reset();
     frame_.debugMode = 1;
     frame_.statusSuffix.clear();
     host.StartTimer(kPollTimer, kPollPeriodMs);

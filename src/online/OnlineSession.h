@@ -11,6 +11,7 @@
 // draw live values through ValueText.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -89,6 +90,9 @@ public:
     // start offered watches it.
     uint64_t CompletedDownloads() const { return completedDownloads_; }
     void CountDownload() { ++completedDownloads_; }
+    // When the last complete read of tag memory arrived; none before the first one of
+    // this debug session.
+    std::optional<std::chrono::steady_clock::time_point> LastCompleteReadTime() const { return lastCompleteReadTime_; }
     // " - OK", or with the task time and the processor load once the task time is known.
     std::string StatusText() const;
 
@@ -180,6 +184,7 @@ private:
     uint64_t readsPosted_ = 0;
     uint64_t lastCompleteRead_ = 0;
     std::map<uint16_t, uint64_t> lastChunkReads_; // request identifier -> read number
+    std::optional<std::chrono::steady_clock::time_point> lastCompleteReadTime_;
     std::map<std::string, int> functionBlockBases_;
 };
 

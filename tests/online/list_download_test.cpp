@@ -126,7 +126,21 @@ TEST(ModuleListDownload, ToManyModulesAtOnce) {
     }
     ModuleListDialog dialog(bench.frame); // reads the saved list
     ASSERT_EQ(dialog.addresses.size(), kModules + 2u);
+    EXPECT_EQ(dialog.Summary(), "");
+    // Each line takes its result as its worker ends, once.
+    std::vector<int> changed;
+    dialog.onOutputChanged = [&](int line) {
+        changed.push_back(line);
+        if (line >= 0) {
+            EXPECT_FALSE(dialog.output[static_cast<size_t>(line)].ends_with("...")) << line;
+        }
+    };
     EXPECT_FALSE(dialog.DownloadToAllModules());
+    ASSERT_EQ(changed.size(), kModules + 3u);
+    EXPECT_EQ(changed.front(), -1);
+    EXPECT_EQ(std::set<int>(changed.begin() + 1, changed.end()).size(), kModules + 2u);
+    EXPECT_EQ(dialog.Summary(), "32 of 34 modules downloaded, 2 failed");
+    dialog.onOutputChanged = nullptr;
     EXPECT_EQ(bench.host.Messages(), std::vector<std::string>{"Download to Modules Error!"});
 
     ASSERT_EQ(dialog.output.size(), dialog.addresses.size());

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The trend's samples: the rolling window, gaps, pause, the step read-out and the CSV
+// export.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "online/TrendBuffer.h"
+
+namespace pontra::test {
+namespace {
+
+using Values = std::vector<std::optional<double>>;
+
+TEST(TrendBuffer, TagsAreUniqueAndBounded) {
+    TrendBuffer trend;
+    EXPECT_TRUE(trend.AddTag("Lamp"));
+    EXPECT_FALSE(trend.AddTag("Lamp"));
+    EXPECT_FALSE(trend.AddTag(""));
+    for (size_t i = 1; i < TrendBuffer::kMaxTags; ++i) EXPECT_TRUE(trend.AddTag("T" + std::to_string(i)));
+    EXPECT_FALSE(trend.AddTag("OneTooMany"));
+    EXPECT_TRUE(trend.RemoveTag("T3"));
+    EXPECT_FALSE(trend.RemoveTag("T3"));
+    EXPECT_TRUE(trend.AddTag("OneTooMany"));
+    EXPECT_EQ(trend.Tags().back(), "OneTooMany");
+}
+
+TEST(TrendBuffer, KeepsTheRollingWindowAndLeavesGaps) {
+    TrendBuffer trend;
+    trend.SetWindowSeconds(10);
+    trend.AddTag("A");
+    trend.AddTag("B");
+    for (int t = 0; t <= 30; ++t) trend.Append(t, Values{t, t % 5 == 0 ? std::nullopt : std::optional<double>(1)});
+    ASSERT_EQ(trend.Series(0).size(), 11u) << "20 s to 30 s";
+    EXPECT_EQ(trend.Series(0).front(), (TrendSample{20, 20}));
+    EXPECT_EQ(trend.Series(1).size(), 8u) << "no samples at 20, 25 and 30";
+    EXPECT_EQ(trend.FirstTime(), 20);
+    EXPECT_EQ(trend.LastTime(), 30);
+
+    trend.Append(29, Values{99, 99});
+    EXPECT_EQ(trend.Series(0).back().value, 30) << "time running backwards is ignored";
+    trend.Append(31, Values{31});
+    EXPECT_EQ(trend.Series(0).back().value, 31) << "a short list leaves the rest out";
+    EXPECT_EQ(trend.Series(1).back().time, 29);
+}
+
+TEST(TrendBuffer, PauseKeepsWhatIsHeld) {
+    TrendBuffer trend;
+    trend.SetWindowSeconds(5);
+    trend.AddTag("A");
+    for (int t = 0; t < 5; ++t) trend.Append(t, Values{t});
+    trend.SetPaused(true);
+    for (int t = 5; t < 100; ++t) trend.Append(t, Values{t});
+    EXPECT_EQ(trend.Series(0).size(), 5u);
+    EXPECT_EQ(trend.Series(0).front().time, 0);
+    trend.SetPaused(false);
+    trend.Append(100, Values{100});
+    EXPECT_EQ(trend.Series(0).size(), 1u) << "the old samples leave the window at the next sample";
+}
+
+TEST(TrendBuffer, MemoryIsBoundedWhenReadsComeFast) {
+    TrendBuffer trend;
+    trend.AddTag("A");
+    for (int i = 0; i < 50000; ++i) trend.Append(i * 0.001, Values{1});
+    EXPECT_LE(trend.Series(0).size(), TrendBuffer::kMaxSamplesPerTag);
+}
+
+TEST(TrendBuffer, ValueAtIsTheStepBefore) {
+    TrendBuffer trend;
+    trend.AddTag("A");
+    trend.Append(1, Values{5});
+    trend.Append(2, Values{7});
+    const struct {
+        double time;
+        std::optional<double> value;
+    } cases[] = {{0.5, std::nullopt}, {1, 5}, {1.99, 5}, {2, 7}, {50, 7}};
+    for (const auto& c : cases) EXPECT_EQ(trend.ValueAt(0, c.time), c.value) << c.time;
+    EXPECT_EQ(trend.ValueAt(3, 1), std::nullopt);
+}
+
+TEST(TrendBuffer, CsvHasAHeaderAndOneRowPerSampleTime) {
+    TrendBuffer trend;
+    trend.AddTag("Lamp");
+    trend.AddTag("Speed, left");
+    trend.AddTag("Say \"hi\"");
+    trend.Append(0.5, Values{1, -300, std::nullopt});
+    trend.Append(1.5, Values{0, std::nullopt, 2.5});
+    trend.AddTag("Late");
+    trend.Append(2.25, Values{1, 70000, 3, 4});
+    std::ostringstream out;
+    trend.WriteCsv(out);
+    EXPECT_EQ(out.str(),
+              "Time (s),Lamp,\"Speed, left\",\"Say \"\"hi\"\"\",Late\r\n"
+              "0.500,1,-300,,\r\n"
+              "1.500,0,,2.5,\r\n"
+              "2.250,1,70000,3,4\r\n");
+    TrendBuffer empty;
+    std::ostringstream none;
+    empty.WriteCsv(none);
+    EXPECT_EQ(none.str(), "Time (s)\r\n");
+}
+
+} // namespace
+} // namespace pontra::test
