@@ -240,7 +240,7 @@ void TagEditor::ShowContextMenu(const QPoint& at) {
         CUnit* unit = subject_.kind == TagListSubject::Kind::FunctionBlock ? subject_.unit : nullptr;
         connect(xref, &QAction::triggered, this, [this, unit, name] { Q_EMIT crossReferenceRequested(unit, name); });
         // The trend follows main-program and controller tags (module addresses).
-        if (subject_.kind == TagListSubject::Kind::Main) {
+        if (subject_.kind == TagListSubject::Kind::MainProgram) {
             const QString full = ToQString(model_->TagAt(view_->currentIndex())->name);
             connect(menu.addAction(QStringLiteral("Add to Trend")), &QAction::triggered, this,
                     [this, full] { Q_EMIT addToTrendRequested(full); });
