@@ -21,10 +21,10 @@ using M = LadderMetrics;
 // Below these scales the texts would be too small to read: they are left out.
 constexpr double kOperandScale = 0.42, kDescriptionScale = 0.6;
 
-QString Elided(const QString& text, const QFont& font, double width) {
+QString Elided(const QString& text, const QFont& font, double width, Qt::TextElideMode mode = Qt::ElideRight) {
     const QFontMetricsF fm(font);
     if (fm.horizontalAdvance(text) <= width) return text;
-    return fm.elidedText(text, Qt::ElideRight, width);
+    return fm.elidedText(text, mode, width);
 }
 
 const ListCell* ListCellOf(const RungLayout& rung, const CRung* list) {
@@ -205,7 +205,8 @@ void LadderRenderer::PaintCell(QPainter& painter, const RungLayout& rung, const 
                 painter.setPen(style_.operand);
                 const QString operand = ToQString(e.operands[0]);
                 painter.drawText(QRectF(r.left() + 2 * s, r.top() + 1 * s, r.width() - 4 * s, 16 * s), Qt::AlignCenter,
-                                 Elided(operand, style_.operandFont, r.width() - 4 * s));
+                                 // Shortened in the middle: a member or bit (".DN", ".3") stays readable.
+                                 Elided(operand, style_.operandFont, r.width() - 4 * s, Qt::ElideMiddle));
             }
             if (s >= kDescriptionScale) {
                 const QString description = ToQString(lookup_.Description(e.operands[0]));

@@ -73,7 +73,14 @@ void PaintLadderSymbol(QPainter& p, const QRectF& box, int kind, const QColor& i
         case Shape::Coil: PaintCoil(p, box, {}, ink); break;
         case Shape::CoilLatch: PaintCoil(p, box, "L", ink); break;
         case Shape::CoilUnlatch: PaintCoil(p, box, "U", ink); break;
-        case Shape::OneShot: PaintContact(p, box, false, ink, mnemonic); break;
+        case Shape::OneShot: {
+            // Too small for the editor's label between bars: a framed mnemonic reads better.
+            const QRectF body(cx - w * 0.3, cy - h * 0.3, w * 0.6, h * 0.6);
+            Lead(p, box, body.left(), body.right());
+            p.drawRect(body);
+            FitText(p, body, mnemonic);
+            break;
+        }
         case Shape::Box: {
             const QRectF body(box.left() + w * 0.12, box.top() + h * 0.12, w * 0.76, h * 0.76);
             Lead(p, box, body.left(), body.right());

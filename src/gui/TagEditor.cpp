@@ -161,9 +161,9 @@ bool TagEditor::WriteCurrent() {
     if (!tag || !frame_.online().Debugging()) return false;
     CUnit* unit = subject_.kind == TagListSubject::Kind::FunctionBlock ? subject_.unit : nullptr;
     if (tag->dataType == "BOOL") {
-        // A BOOL is inverted whatever is typed: no dialog needed to ask for a value.
+        // A BOOL toggles at once: it is written as the opposite of its live value.
         pontra::WriteTagDialog write(frame_, unit, *tag);
-        return write.Ok(write.initialText);
+        return write.Ok(write.initialText == "1" ? "0" : "1");
     }
     WriteTagDialog dialog(frame_, unit, *tag, this);
     return dialog.exec() == QDialog::Accepted;
