@@ -10,6 +10,7 @@
 #include "model/Types.h"
 #include "model/ValueStyle.h"
 #include "online/OnlineSession.h"
+#include "online/OperandLookup.h"
 #include "shell/MainFrame.h"
 #include "shell/TagValueEdits.h"
 
@@ -185,6 +186,15 @@ int TagTreeModel::InstanceBase() const {
     return frame_.online().InstanceBase(subject_.kind == TagListSubject::Kind::FunctionBlock ? subject_.unit : nullptr);
 }
 
+std::string TagTreeModel::LiveText(const CTag& tag) const {
+    // An alias shows the live value of the tag or bit it stands for.
+    if (!tag.alias.empty()) {
+        CUnit* unit = subject_.kind == TagListSubject::Kind::FunctionBlock ? subject_.unit : nullptr;
+        return OperandLookup(frame_, unit).LiveText(tag.name);
+    }
+    return frame_.online().ValueText(tag, InstanceBase());
+}
+
 QString TagTreeModel::CellText(const CTag& tag, int column) const {
     switch (column) {
     case kName: return ToQString(tag.name);  // members: see data(), which shortens them
@@ -192,7 +202,7 @@ QString TagTreeModel::CellText(const CTag& tag, int column) const {
     case kBaseTag: return ToQString(tag.baseTag);
     case kDataType: return ToQString(tag.dataType);
     case kValue:
-        if (frame_.online().Debugging()) return ToQString(frame_.online().ValueText(tag, InstanceBase()));
+        if (frame_.online().Debugging()) return ToQString(LiveText(tag));
         if (StyleWidth(tag.dataType) > 0 && tag.alias.empty()) return ToQString(FormatValue(tag, tag.initialValue));
         return {};
     case kStyle: return StylesFor(tag.dataType).empty() || !tag.alias.empty() ? QString() : ToQString(tag.style);
@@ -352,7 +362,7 @@ bool TagTreeModel::EditCell(CTag& tag, int column, const std::string& text) {
 void TagTreeModel::RefreshNodes(Node& node, const QModelIndex& parent) {
     for (auto& child : node.children) {
         if (!child->tag) continue;
-        std::string text = frame_.online().ValueText(*child->tag, InstanceBase());
+        std::string text = LiveText(*child->tag);
         if (text != child->shownValue) {
             child->shownValue = std::move(text);
             const QModelIndex cell = index(child->row, kValue, parent);

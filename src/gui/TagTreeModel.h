@@ -83,6 +83,8 @@ Q_SIGNALS:
 public:
     // The text a cell shows (also what sorting compares).
     QString CellText(const CTag& tag, int column) const;
+    // The live value shown for a tag while online, through its alias when it has one.
+    std::string LiveText(const CTag& tag) const;
 
 private:
     struct Node;
