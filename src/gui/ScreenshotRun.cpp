@@ -93,6 +93,11 @@ int RunScreenshot(const ScreenshotOptions& options) {
             window.show();
             window.resize(options.size);
             host.PumpUntil([] { return false; }, 150);
+            // Showing the area activates its first window: bring the first named one back.
+            if (window.frame().HasProject() && !options.windows.isEmpty()) {
+                window.OpenDocument(FromQString(options.windows.front()).value_or(std::string()));
+                host.PumpUntil([] { return false; }, 50);
+            }
             const QPixmap picture = window.grab();
             if (picture.isNull() || !picture.save(options.output, "PNG")) {
                 Say("could not write " + options.output);
