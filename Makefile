@@ -2,7 +2,7 @@
 # The commands on a fresh Debian machine (each installs what is missing first):
 #   make run    builds and runs the main job
 #   make test   builds (RelWithDebInfo, desktop application included) and runs every test once
-#   make check  make test, then a Release build of everything (-O3, warnings as errors), the
+#   make check  make test, then a Release build of the programs (-O3, warnings as errors), the
 #               Debian package built and checked, the tests under the sanitizers and a short
 #               run of each fuzz target: what CI runs
 #   make bench  builds and runs the benchmarks of bench/ (BENCH_ARGS passes options)
