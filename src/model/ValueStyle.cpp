@@ -205,13 +205,16 @@ bool ParseValue(int width, std::string_view style, std::string_view input, int32
     return true;
 }
 
+std::string_view LiteralStyle(std::string_view text) {
+    if (text.starts_with("2#")) return "Binary";
+    if (text.starts_with("8#")) return "Octal";
+    if (text.starts_with("16#")) return "Hex";
+    if (IsDottedQuad(text)) return "IP Address";
+    return "Decimal";
+}
+
 bool ParseOperandLiteral(std::string_view text, int32_t& value, std::string& message) {
-    std::string_view style = "Decimal";
-    if (text.starts_with("2#")) style = "Binary";
-    else if (text.starts_with("8#")) style = "Octal";
-    else if (text.starts_with("16#")) style = "Hex";
-    else if (IsDottedQuad(text)) style = "IP Address";
-    return ParseValue(32, style, text, value, message);
+    return ParseValue(32, LiteralStyle(text), text, value, message);
 }
 
 }  // namespace pontra

@@ -36,6 +36,9 @@ bool ParseValue(int width, std::string_view style, std::string_view text, int32_
 // Infers the style from the text (2#, 8#, 16#, dotted quad, else decimal) and parses
 // it as a 32-bit value.
 bool ParseOperandLiteral(std::string_view text, int32_t& value, std::string& message);
+// The display style a literal is written in: "Binary" (2#), "Octal" (8#), "Hex" (16#),
+// "IP Address" (a dotted quad) or "Decimal".
+std::string_view LiteralStyle(std::string_view text);
 
 // IP Address packing: first part in bits 8-15, second 0-7, third 24-31, fourth 16-23.
 uint32_t PackIpStyle(int p0, int p1, int p2, int p3);

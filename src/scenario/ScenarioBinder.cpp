@@ -23,15 +23,6 @@ std::string Upper(std::string_view text) {
     return out;
 }
 
-bool IsDottedQuad(std::string_view text) {
-    int dots = 0;
-    for (char c : text) {
-        if (c == '.') ++dots;
-        else if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    }
-    return dots == 3;
-}
-
 class Binder {
 public:
     explicit Binder(CProject& project) : scope_(MainProgramScope(project)) {}
@@ -54,11 +45,7 @@ public:
             if (word == "TRUE" || word == "ON") return 1;
             if (word == "FALSE" || word == "OFF") return 0;
         }
-        std::string_view style = "Decimal";
-        if (text.starts_with("2#")) style = "Binary";
-        else if (text.starts_with("8#")) style = "Octal";
-        else if (text.starts_with("16#")) style = "Hex";
-        else if (IsDottedQuad(text)) style = "IP Address";
+        const std::string_view style = LiteralStyle(text);
         if (style == "IP Address" && tag.bits != 32)
             throw BindFailure{at, "value '" + text + "' is an IP address; " + tag.name + " is a " + tag.type};
         int32_t value = 0;
