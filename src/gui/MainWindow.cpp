@@ -410,8 +410,8 @@ CommandOutcome MainWindow::RunFrontEnd(Command command, const CommandTarget& tar
             if (auto* ladder = dynamic_cast<LadderEditor*>(ActiveView())) return ladder->Invoke(command);
             return CommandOutcome::NotDone;
         default:
-            // The write dialog belongs to the views that offer it in their context menus;
-                    return CommandOutcome::NotDone;
+            // The write dialog belongs to the views that offer it in their context menus.
+            return CommandOutcome::NotDone;
     }
 }
 
