@@ -566,6 +566,7 @@ void LadderEditor::keyPressEvent(QKeyEvent* event) {
             case Qt::Key_0: SetZoom(100); return;
             default: break;
         }
+        if (InvokeAccelerator(*event)) return;
         QAbstractScrollArea::keyPressEvent(event);
         return;
     }
@@ -595,6 +596,21 @@ void LadderEditor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool LadderEditor::InvokeAccelerator(const QKeyEvent& event) {
+    // The keys the table gives the commands of the ladder's context menus (Toggle Bit).
+    const QKeySequence pressed(event.keyCombination());
+    for (const CommandInfo& info : CommandTable()) {
+        if (!(info.places & (kElementMenu | kRungMenu | kBranchMenu))) continue;
+        for (std::string_view key : info.accelerators)
+            if (!key.empty() &&
+                QKeySequence(QString::fromLatin1(key.data(), static_cast<int>(key.size()))) == pressed) {
+                Invoke(info.command);
+                return true;
+            }
+    }
+    return false;
 }
 
 void LadderEditor::wheelEvent(QWheelEvent* event) {
@@ -695,6 +711,9 @@ void LadderEditor::ShowMenu(uint32_t place, const QPoint& globalPos) {
     for (const CommandInfo& info : CommandTable()) {
         if (!(info.places & place)) continue;
         QAction* action = menu.addAction(QString::fromLatin1(info.text.data(), static_cast<int>(info.text.size())));
+        if (!info.accelerators.empty() && !info.accelerators[0].empty())
+            action->setShortcut(QKeySequence(
+                QString::fromLatin1(info.accelerators[0].data(), static_cast<int>(info.accelerators[0].size()))));
         const CommandState state = CommandStateOf(frame_, info.command, target);
         action->setEnabled(state.enabled);
         const Command command = info.command;

@@ -122,6 +122,7 @@ private:
     void RefreshErrors();
     void ComputeLive(bool repaintChanged);
     void ShowMenu(uint32_t place, const QPoint& globalPos);
+    bool InvokeAccelerator(const QKeyEvent& event);
     int DropIndex(const QPoint& viewportPos) const;
 
     CMainFrame& frame_;

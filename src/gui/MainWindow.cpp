@@ -38,6 +38,7 @@
 #include "model/Unit.h"
 #include "online/OnlineSession.h"
 #include "shell/AppShell.h"
+#include "shell/CommandGuards.h"
 #include "shell/LadderEditing.h"
 #include "shell/LadderView.h"
 #include "shell/Titles.h"
@@ -550,7 +551,8 @@ void MainWindow::RefreshCommandStates() {
     const CommandTarget target = Target();
     for (auto& [command, action] : actions_) {
         const CommandState state = CommandStateOf(frame_, command, target);
-        action->setEnabled(state.enabled);
+        // What a running download would ignore is shown greyed until it ends.
+        action->setEnabled(state.enabled && PassesBusyGuard(frame_, command));
         if (action->isCheckable()) action->setChecked(state.checked);
     }
     exportPdf_->setEnabled(dynamic_cast<LadderEditor*>(ActiveView()) && !frame_.downloadInProgress);

@@ -76,6 +76,8 @@ public:
     InstructionBarDock* instructionBar() const { return instructions_; }
     DownloadBar* downloadBar() const { return download_; }
     FindDialog* findDialog() const { return find_; }
+    OnlineStatusWidget* onlineStatus() const { return onlineStatus_; }
+    TrendDock* trendDock() const { return trend_; }
     QToolBar* toolBar() const { return toolbar_; }
     QString StatusText() const;
 
