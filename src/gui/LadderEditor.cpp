@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDrag>
+#include <QMimeData>
 #include <QDate>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -25,6 +27,7 @@
 #include "model/Catalogue.h"
 #include "model/ElementPlace.h"
 #include "model/Unit.h"
+#include "online/TrendBuffer.h"
 #include "shell/CommandSet.h"
 #include "shell/CommandTable.h"
 #include "shell/LadderEditing.h"
@@ -642,6 +645,25 @@ void LadderEditor::mousePressEvent(QMouseEvent* event) {
         dragRung_ = hit.rung;
         dragStart_ = event->pos();
     }
+    operandPressed_ = event->button() == Qt::LeftButton && hit.area == LadderHit::Area::Element &&
+                      TrendOperandAt(event->pos()).has_value();
+    operandPress_ = event->pos();
+}
+
+std::optional<std::string> LadderEditor::TrendOperandAt(const QPoint& viewportPos) const {
+    const QPointF p = ToView(viewportPos);
+    const LadderHit hit = layout_.HitTest(static_cast<int>(p.x()), static_cast<int>(p.y()));
+    if (!hit.element || hit.area != LadderHit::Area::Element || hit.element->operandCount <= 0) return std::nullopt;
+    const int operand = OperandAt(hit.element, p);
+    return TrendName(frame_.project(), unit_, hit.element->operands[static_cast<size_t>(operand)]);
+}
+
+QMimeData* LadderEditor::TrendDragData(const QPoint& viewportPos) const {
+    const std::optional<std::string> name = TrendOperandAt(viewportPos);
+    if (!name) return nullptr;
+    auto* data = new QMimeData;
+    data->setText(ToQString(*name));
+    return data;
 }
 
 int LadderEditor::DropIndex(const QPoint& pos) const {
@@ -653,6 +675,17 @@ int LadderEditor::DropIndex(const QPoint& pos) const {
 }
 
 void LadderEditor::mouseMoveEvent(QMouseEvent* event) {
+    if (operandPressed_ && (event->buttons() & Qt::LeftButton) &&
+        (event->pos() - operandPress_).manhattanLength() >= QApplication::startDragDistance()) {
+        operandPressed_ = false;
+        // The operand's name travels as text: the trend takes it when dropped there.
+        if (QMimeData* data = TrendDragData(operandPress_)) {
+            auto* drag = new QDrag(this);
+            drag->setMimeData(data);
+            drag->exec(Qt::CopyAction);
+        }
+        return;
+    }
     if (dragRung_ < 0 || !(event->buttons() & Qt::LeftButton)) return;
     if (!dragging_ && (event->pos() - dragStart_).manhattanLength() < QApplication::startDragDistance()) return;
     dragging_ = true;
@@ -661,6 +694,7 @@ void LadderEditor::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void LadderEditor::mouseReleaseEvent(QMouseEvent* event) {
+    operandPressed_ = false;
     if (dragging_ && event->button() == Qt::LeftButton) {
         const int from = dragRung_, before = DropIndex(event->pos());
         const int to = before > from ? before - 1 : before;
@@ -701,10 +735,10 @@ void LadderEditor::contextMenuEvent(QContextMenuEvent* event) {
         place = kRungMenu;
     else if (hit.element->kind == kKindBranchLevel || hit.element->kind == kKindBranchEnd)
         place = kBranchMenu;
-    ShowMenu(place, event->globalPos());
+    ShowMenu(place, event->globalPos(), place == kElementMenu ? TrendOperandAt(event->pos()) : std::nullopt);
 }
 
-void LadderEditor::ShowMenu(uint32_t place, const QPoint& globalPos) {
+void LadderEditor::ShowMenu(uint32_t place, const QPoint& globalPos, const std::optional<std::string>& trendName) {
     QMenu menu(this);
     CommandTarget target;
     FillCommandTarget(target);
@@ -718,6 +752,12 @@ void LadderEditor::ShowMenu(uint32_t place, const QPoint& globalPos) {
         action->setEnabled(state.enabled);
         const Command command = info.command;
         connect(action, &QAction::triggered, this, [this, command] { Invoke(command); });
+    }
+    if (trendName) {
+        menu.addSeparator();
+        const QString name = ToQString(*trendName);
+        menu.addAction(QStringLiteral("Add \"%1\" to Trend").arg(name), this,
+                       [this, name] { Q_EMIT addToTrendRequested(name); });
     }
     if (!menu.isEmpty()) menu.exec(globalPos);
 }

@@ -9,6 +9,8 @@
 #include <QPointer>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -19,6 +21,7 @@
 #include "shell/LadderPowerFlow.h"
 #include "shell/LadderView.h"
 
+class QMimeData;
 class QPagedPaintDevice;
 
 namespace pontra {
@@ -86,6 +89,11 @@ public:
     // "Export as PDF".
     bool ExportPdf(const QString& path, QString* error = nullptr);
 
+    // The trend's name of the operand under a viewport point (see TrendName), if any.
+    std::optional<std::string> TrendOperandAt(const QPoint& viewportPos) const;
+    // What dragging that operand carries: its name as text (null when none).
+    QMimeData* TrendDragData(const QPoint& viewportPos) const;
+
     // Rungs whose picture changed with the last read of live values (for tests and
     // benchmarks: only these were repainted).
     int LastLiveRepaints() const { return lastLiveRepaints_; }
@@ -94,6 +102,8 @@ Q_SIGNALS:
     // The rungs changed through this view (the main window refreshes titles and commands).
     void edited();
     void selectionChanged();
+    // "Add to Trend" of an operand's context menu.
+    void addToTrendRequested(const QString& tag);
 
 protected:
     bool event(QEvent* event) override;
@@ -121,7 +131,7 @@ private:
     int OperandAt(const CElement* element, const QPointF& viewPoint) const;
     void RefreshErrors();
     void ComputeLive(bool repaintChanged);
-    void ShowMenu(uint32_t place, const QPoint& globalPos);
+    void ShowMenu(uint32_t place, const QPoint& globalPos, const std::optional<std::string>& trendName = {});
     bool InvokeAccelerator(const QKeyEvent& event);
     int DropIndex(const QPoint& viewportPos) const;
 
@@ -150,6 +160,9 @@ private:
     QPoint dragStart_;
     bool dragging_ = false;
     int dropBefore_ = -1;
+    // A press on an operand the trend can take: a drag from it carries its name.
+    QPoint operandPress_;
+    bool operandPressed_ = false;
 };
 
 }  // namespace pontra::gui

@@ -442,6 +442,7 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
     if (auto* ladder = dynamic_cast<LadderEditor*>(view.get())) {
         connect(ladder, &LadderEditor::edited, this, &MainWindow::RefreshAll);
         connect(ladder, &LadderEditor::selectionChanged, this, &MainWindow::ScheduleRefresh);
+        connect(ladder, &LadderEditor::addToTrendRequested, this, &MainWindow::AddToTrend);
     }
     if (auto* tags = dynamic_cast<TagEditor*>(view.get())) {
         // A tag edit may rebuild members that other views point into: every view re-reads.
@@ -449,11 +450,7 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
             for (auto& [other, document] : documents_) document.view->ModelChanged();
             RefreshAll();
         });
-        connect(tags, &TagEditor::addToTrendRequested, this, [this](const QString& tag) {
-            trend_->show();
-            trend_->raise();
-            if (const std::optional<std::string> name = FromQString(tag)) trend_->AddTag(*name);
-        });
+        connect(tags, &TagEditor::addToTrendRequested, this, &MainWindow::AddToTrend);
         connect(tags, &TagEditor::crossReferenceRequested, this, [this](CUnit* unit, const QString& tag) {
             xref_->show();
             xref_->raise();
@@ -469,6 +466,12 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
     front_ = window;
     ScheduleRefresh();
     return shown;
+}
+
+void MainWindow::AddToTrend(const QString& tag) {
+    trend_->show();
+    trend_->raise();
+    if (const std::optional<std::string> name = FromQString(tag)) trend_->AddTag(*name);
 }
 
 void MainWindow::CloseDocument(const std::string& key) {

@@ -57,6 +57,8 @@ public:
     // Opens or activates the window of a key; null when the key names nothing.
     DocumentView* OpenDocument(const std::string& key);
     void CloseDocument(const std::string& key);
+    // "Add to Trend" from a view: the trend dock comes to the front with the tag.
+    void AddToTrend(const QString& tag);
     DocumentView* ActiveView() const;
     DocumentView* View(const std::string& key) const;
     std::vector<std::string> OpenKeys() const;

@@ -13,6 +13,7 @@
 #include "gui/ConnectionTagDialog.h"
 #include "gui/ControlPropertiesDialog.h"
 #include "gui/QtText.h"
+#include "online/TrendBuffer.h"
 #include "gui/TagItemDelegate.h"
 #include "gui/TagTreeModel.h"
 #include "gui/WriteTagDialog.h"
@@ -42,6 +43,8 @@ TagEditor::TagEditor(CMainFrame& frame, TagListSubject subject, QWidget* parent)
     view_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
+    view_->setDragEnabled(true);  // a tag dragged onto the trend goes on it
+    view_->setDragDropMode(QAbstractItemView::DragOnly);
     view_->header()->setSectionResizeMode(QHeaderView::Interactive);
     view_->header()->setStretchLastSection(true);
     const int widths[] = {170, 90, 90, 110, 90, 80, 300, 90};
@@ -239,9 +242,10 @@ void TagEditor::ShowContextMenu(const QPoint& at) {
         const QString name = ToQString(model_->TagAt(top)->name);
         CUnit* unit = subject_.kind == TagListSubject::Kind::FunctionBlock ? subject_.unit : nullptr;
         connect(xref, &QAction::triggered, this, [this, unit, name] { Q_EMIT crossReferenceRequested(unit, name); });
-        // The trend follows main-program and controller tags (module addresses).
-        if (subject_.kind == TagListSubject::Kind::MainProgram) {
-            const QString full = ToQString(model_->TagAt(view_->currentIndex())->name);
+        // The trend follows elementary main-program and controller tags and members.
+        const std::string& current = model_->TagAt(view_->currentIndex())->name;
+        if (subject_.kind == TagListSubject::Kind::MainProgram && TrendName(frame_.project(), nullptr, current)) {
+            const QString full = ToQString(current);
             connect(menu.addAction(QStringLiteral("Add to Trend")), &QAction::triggered, this,
                     [this, full] { Q_EMIT addToTrendRequested(full); });
         }

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMimeData>
 #include <algorithm>
 
 #include "gui/QtText.h"
@@ -11,6 +12,7 @@
 #include "model/ValueStyle.h"
 #include "online/OnlineSession.h"
 #include "online/OperandLookup.h"
+#include "online/TrendBuffer.h"
 #include "shell/MainFrame.h"
 #include "shell/TagValueEdits.h"
 
@@ -294,6 +296,8 @@ Qt::ItemFlags TagTreeModel::flags(const QModelIndex& index) const {
     }
     // Online the value cells belong to Write Tag, the rest is refused by the rules anyway.
     if (editable && !debugging) f |= Qt::ItemIsEditable;
+    if (subject_.kind == TagListSubject::Kind::MainProgram && TrendName(frame_.project(), nullptr, tag.name))
+        f |= Qt::ItemIsDragEnabled;
     return f;
 }
 
@@ -381,6 +385,25 @@ void TagTreeModel::DebugModeChanged() {
     Q_EMIT headerDataChanged(Qt::Horizontal, kValue, kValue);
     for (auto& child : root_->children) child->shownValue.clear();
     Reload();
+}
+
+QStringList TagTreeModel::mimeTypes() const {
+    return {QStringLiteral("text/plain")};
+}
+
+QMimeData* TagTreeModel::mimeData(const QModelIndexList& indexes) const {
+    if (subject_.kind != TagListSubject::Kind::MainProgram) return nullptr;
+    QStringList names;
+    for (const QModelIndex& index : indexes) {
+        const CTag* tag = TagAt(index);
+        if (!tag || !TrendName(frame_.project(), nullptr, tag->name)) continue;
+        const QString name = ToQString(tag->name);
+        if (!names.contains(name)) names << name;
+    }
+    if (names.isEmpty()) return nullptr;
+    auto* data = new QMimeData;
+    data->setText(names.join(QLatin1Char('\n')));
+    return data;
 }
 
 }  // namespace pontra::gui

@@ -91,9 +91,8 @@ void TrendDock::Sample(double seconds) {
 }
 
 bool TrendDock::AddTag(const std::string& name) {
-    const TagRef ref = FindOperandTag(MainProgramScope(frame_.project()), name);
-    if (!ref || !IsElementary(ref.tag->dataType)) return false;
-    if (!buffer_.AddTag(name)) return false;
+    const std::optional<std::string> trendable = TrendName(frame_.project(), nullptr, name);
+    if (!trendable || !buffer_.AddTag(*trendable, TrendIsDigital(frame_.project(), *trendable))) return false;
     Redraw();
     return true;
 }

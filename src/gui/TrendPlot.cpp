@@ -15,6 +15,8 @@ namespace pontra::gui {
 namespace {
 
 constexpr int kLeft = 56, kRight = 12, kTop = 10, kAxis = 34, kLegend = 22;
+// A BOOL lane's height, and the most it grows to when there is no value axis above.
+constexpr double kLane = 22, kMaxLane = 60;
 
 // 1, 2 or 5 times a power of ten, about `count` steps over `span`.
 double NiceStep(double span, int count) {
@@ -45,12 +47,14 @@ void TrendPlot::SetTimeRange(double from, double to) {
 void TrendPlot::FitValues() {
     double low = 0, high = 1;
     bool any = false;
-    for (size_t i = 0; i < buffer_.Tags().size(); ++i)
+    for (size_t i = 0; i < buffer_.Tags().size(); ++i) {
+        if (buffer_.Digital(i)) continue;  // drawn in its own lane
         for (const auto& s : buffer_.Series(i)) {
             low = any ? std::min(low, s.value) : s.value;
             high = any ? std::max(high, s.value) : s.value;
             any = true;
         }
+    }
     if (!any || high - low < 1) {
         const double mid = any ? (low + high) / 2 : 0.5;
         low = std::min(low, mid - 0.5);
@@ -66,13 +70,53 @@ QRectF TrendPlot::PlotArea() const {
     return QRectF(kLeft, kTop, std::max(1, width() - kLeft - kRight), std::max(1, height() - kTop - kAxis - kLegend));
 }
 
+bool TrendPlot::AnyNumeric() const {
+    for (size_t i = 0; i < buffer_.Tags().size(); ++i)
+        if (!buffer_.Digital(i)) return true;
+    return false;
+}
+
+size_t TrendPlot::LaneCount() const {
+    size_t lanes = 0;
+    for (size_t i = 0; i < buffer_.Tags().size(); ++i) lanes += buffer_.Digital(i) ? 1 : 0;
+    return lanes;
+}
+
+size_t TrendPlot::LaneOf(size_t tag) const {
+    size_t lane = 0;
+    for (size_t i = 0; i < tag; ++i) lane += buffer_.Digital(i) ? 1 : 0;
+    return lane;
+}
+
+QRectF TrendPlot::ValueArea() const {
+    const QRectF a = PlotArea();
+    const size_t lanes = LaneCount();
+    if (lanes == 0) return a;
+    if (!AnyNumeric()) return QRectF(a.left(), a.top(), a.width(), 0);
+    const double lanesHeight = std::min(a.height() / 2, lanes * kLane);
+    return QRectF(a.left(), a.top(), a.width(), a.height() - lanesHeight);
+}
+
+QRectF TrendPlot::LaneRect(size_t tag) const {
+    const QRectF a = PlotArea(), v = ValueArea();
+    const size_t lanes = std::max<size_t>(1, LaneCount());
+    const double height = AnyNumeric() ? (a.bottom() - v.bottom()) / lanes : std::min(kMaxLane, a.height() / lanes);
+    const double top = AnyNumeric() ? v.bottom() : a.top();
+    return QRectF(a.left(), top + LaneOf(tag) * height, a.width(), height);
+}
+
 double TrendPlot::X(double time) const {
     const QRectF a = PlotArea();
     return a.left() + (time - from_) / (to_ - from_) * a.width();
 }
 
-double TrendPlot::Y(double value) const {
-    const QRectF a = PlotArea();
+double TrendPlot::Y(size_t tag, double value) const {
+    if (buffer_.Digital(tag)) {
+        const QRectF lane = LaneRect(tag);
+        const double margin = std::min(5.0, lane.height() / 4);
+        return value != 0 ? lane.top() + margin : lane.bottom() - margin;
+    }
+    const QRectF a = ValueArea();
     return a.bottom() - (value - low_) / (high_ - low_) * a.height();
 }
 
@@ -91,8 +135,8 @@ QPolygonF TrendPlot::Line(size_t tag) const {
     if (last != s.end()) ++last;
     line.reserve(2 * (last - first));
     for (auto it = first; it != last; ++it) {
-        if (it != first) line.append(QPointF(X(it->time), Y(std::prev(it)->value)));
-        line.append(QPointF(X(it->time), Y(it->value)));
+        if (it != first) line.append(QPointF(X(it->time), Y(tag, std::prev(it)->value)));
+        line.append(QPointF(X(it->time), Y(tag, it->value)));
     }
     return line;
 }
@@ -120,9 +164,10 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         const QString text = TickText(t, tStep);
         p.drawText(QPointF(x - fm.horizontalAdvance(text) / 2.0, area.bottom() + fm.ascent() + 3), text);
     }
-    const double vStep = NiceStep(high_ - low_, std::max(2, static_cast<int>(area.height() / 40)));
-    for (double v = std::ceil(low_ / vStep) * vStep; v <= high_ + 1e-9; v += vStep) {
-        const double y = Y(v);
+    const QRectF values = ValueArea();
+    const double vStep = NiceStep(high_ - low_, std::max(2, static_cast<int>(values.height() / 40)));
+    for (double v = std::ceil(low_ / vStep) * vStep; values.height() >= 20 && v <= high_ + 1e-9; v += vStep) {
+        const double y = values.bottom() - (v - low_) / (high_ - low_) * values.height();
         p.setPen(QColor(225, 225, 225));
         p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         p.setPen(palette().windowText().color());
@@ -132,6 +177,24 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.setPen(palette().windowText().color());
     const QString title = QStringLiteral("Time (s)");
     p.drawText(QPointF(area.center().x() - fm.horizontalAdvance(title) / 2.0, area.bottom() + 2 * fm.height() + 2), title);
+    // The BOOL lanes: separated, each named at its left in its colour, "1" and "0" marked.
+    for (size_t i = 0; i < buffer_.Tags().size(); ++i) {
+        if (!buffer_.Digital(i)) continue;
+        const QRectF lane = LaneRect(i);
+        p.fillRect(lane, QColor(248, 248, 248));
+        p.setPen(QColor(200, 200, 200));
+        p.drawLine(lane.topLeft(), lane.topRight());
+        p.setPen(palette().windowText().color());
+        if (lane.height() >= 2 * fm.ascent()) {
+            p.drawText(QPointF(area.left() - fm.horizontalAdvance(QStringLiteral("1")) - 5, Y(i, 1) + fm.ascent() / 2.0 - 1),
+                       QStringLiteral("1"));
+            p.drawText(QPointF(area.left() - fm.horizontalAdvance(QStringLiteral("0")) - 5, Y(i, 0) + fm.ascent() / 2.0 - 1),
+                       QStringLiteral("0"));
+        } else {
+            p.drawText(QRectF(0, lane.top(), area.left() - 5, lane.height()), Qt::AlignRight | Qt::AlignVCenter,
+                       QStringLiteral("0/1"));
+        }
+    }
     p.setPen(QColor(150, 150, 150));
     p.drawRect(area);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The drawing of the trend: the samples of a TrendBuffer as step lines over a time
-// range, with grid, tick labels and a legend, painted directly. It turns mouse input
+// range, with grid, tick labels and a legend, painted directly; BOOL tags as 0/1 lanes
+// under the value axis, where a 0/1 step would vanish beside values in the thousands. It turns mouse input
 // into requests (cursor moved, band dragged, wheel, context menu) for its dock.
 #pragma once
 
@@ -24,8 +25,11 @@ public:
     double Low() const { return low_; }
     double High() const { return high_; }
 
-    // The area inside the axes, and the time at an x in it (clamped).
+    // The area inside the axes, and the time at an x in it (clamped). Numeric tags share
+    // the value axis at its top; each BOOL tag has a lane of its own below it.
     QRectF PlotArea() const;
+    QRectF ValueArea() const;
+    QRectF LaneRect(size_t tag) const;
     double TimeAt(double x) const;
     // The step line of a tag in widget coordinates, over the visible range.
     QPolygonF Line(size_t tag) const;
@@ -46,7 +50,10 @@ protected:
 
 private:
     double X(double time) const;
-    double Y(double value) const;
+    double Y(size_t tag, double value) const;
+    size_t LaneCount() const;
+    size_t LaneOf(size_t tag) const;
+    bool AnyNumeric() const;
 
     const TrendBuffer& buffer_;
     double from_ = 0, to_ = 10;

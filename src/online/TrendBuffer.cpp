@@ -7,14 +7,16 @@
 #include <limits>
 
 #include "build/OperandScope.h"
+#include "model/Types.h"
 #include "online/OnlineSession.h"
 #include "shell/MainFrame.h"
 
 namespace pontra {
 
-bool TrendBuffer::AddTag(const std::string& name) {
+bool TrendBuffer::AddTag(const std::string& name, bool digital) {
     if (name.empty() || Has(name) || names_.size() >= kMaxTags) return false;
     names_.push_back(name);
+    digital_.push_back(digital);
     series_.emplace_back();
     return true;
 }
@@ -23,6 +25,7 @@ bool TrendBuffer::RemoveTag(const std::string& name) {
     auto it = std::find(names_.begin(), names_.end(), name);
     if (it == names_.end()) return false;
     series_.erase(series_.begin() + (it - names_.begin()));
+    digital_.erase(digital_.begin() + (it - names_.begin()));
     names_.erase(it);
     return true;
 }
@@ -109,6 +112,22 @@ void TrendBuffer::WriteCsv(std::ostream& out) const {
         }
         out << "\r\n";
     }
+}
+
+std::optional<std::string> TrendName(CProject& project, CUnit* unit, std::string_view operand) {
+    while (!operand.empty() && (operand.front() == ' ' || operand.front() == '\t')) operand.remove_prefix(1);
+    while (!operand.empty() && (operand.back() == ' ' || operand.back() == '\t')) operand.remove_suffix(1);
+    if (operand.empty()) return std::nullopt;
+    // A function block's tags hold one value per instance.
+    if (unit) return std::nullopt;
+    const TagRef ref = FindOperandTag(MainProgramScope(project), operand);
+    if (!ref || !IsElementary(ref.tag->dataType)) return std::nullopt;
+    return std::string(operand);
+}
+
+bool TrendIsDigital(CProject& project, const std::string& name) {
+    const TagRef ref = FindOperandTag(MainProgramScope(project), name);
+    return ref && ref.tag->dataType == "BOOL";
 }
 
 std::vector<std::optional<double>> TrendValues(CMainFrame& frame, const std::vector<std::string>& tags) {

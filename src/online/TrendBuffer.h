@@ -10,11 +10,14 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pontra {
 
 class CMainFrame;
+class CProject;
+class CUnit;
 
 struct TrendSample {
     double time = 0;  // seconds, on the caller's clock
@@ -29,8 +32,10 @@ public:
     // Bounds the memory when reads come much faster than once a second.
     static constexpr size_t kMaxSamplesPerTag = 20000;
 
-    // False when the tag is there already or the trend is full.
-    bool AddTag(const std::string& name);
+    // False when the tag is there already or the trend is full. A digital tag (BOOL)
+    // is drawn in a lane of its own rather than on the shared value axis.
+    bool AddTag(const std::string& name, bool digital = false);
+    bool Digital(size_t tag) const { return digital_.at(tag); }
     bool RemoveTag(const std::string& name);
     void Clear();
     const std::vector<std::string>& Tags() const { return names_; }
@@ -60,11 +65,21 @@ public:
 
 private:
     std::vector<std::string> names_;
+    std::vector<bool> digital_;
     std::vector<std::deque<TrendSample>> series_;
     double window_ = kDefaultWindowSeconds;
     bool paused_ = false;
     std::optional<double> last_;
 };
+
+// The name under which an operand of a unit's code (null: the main program) can go on
+// the trend: a tag or member the main program names (controller tags included) with one
+// value of an elementary type. None for a literal, a structure, an indexed access, a
+// name not known, or any operand of a function block (its tags hold one value per
+// instance).
+std::optional<std::string> TrendName(CProject& project, CUnit* unit, std::string_view operand);
+// Whether a trend name (as TrendName gives it) is a BOOL, drawn as a 0/1 lane.
+bool TrendIsDigital(CProject& project, const std::string& name);
 
 // The live values of the trend's tags (main-program scope, member paths allowed) as
 // numbers; none for a tag that is unknown, not elementary, or has no live value now.

@@ -9,7 +9,12 @@
 
 #include <QAction>
 #include <QImage>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QTest>
@@ -108,6 +113,25 @@ protected:
         QMouseEvent release(QEvent::MouseButtonRelease, at, ladder.viewport()->mapToGlobal(at), Qt::LeftButton,
                             Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(ladder.viewport(), &release);
+    }
+
+    // Opens the context menu at a point of `widget` and chooses the entry `text`; false
+    // when the menu did not offer it.
+    static bool ChooseFromMenu(QWidget* widget, const QPoint& at, const QString& text) {
+        bool chosen = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            for (QAction* action : menu->actions())
+                if (action->text() == text && action->isEnabled()) {
+                    action->trigger();
+                    chosen = true;
+                }
+            menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+        QApplication::sendEvent(widget, &event);
+        return chosen;
     }
 
     test::OnlineBench bench;
@@ -260,6 +284,77 @@ TEST_F(MainWindowOnlineTest, ASilentModuleIsReportedOnceAndTheSessionRecovers) {
     EXPECT_EQ(TagValue(*tags, "Level"), QStringLiteral("-300"));
     EXPECT_FALSE(status().silent()->isVisibleTo(&status()));
     EXPECT_FALSE(window->windowTitle().contains(QStringLiteral("Timeout")));
+    Trigger(C::StopDebugging);
+    ASSERT_TRUE(Pump([&] { return frame().debugMode == 0; }));
+}
+
+// Tags reach the trend from a ladder operand's menu and by dragging from the tag editor
+// or a ladder operand; the trend then holds the values each read brings.
+TEST_F(MainWindowOnlineTest, TrendTakesTagsFromTheEditorsAndHoldsTheReads) {
+    script.answers = {Host::Answer::Yes};
+    Trigger(C::DownloadProgram);
+    auto* tags = dynamic_cast<TagEditor*>(window->OpenDocument("tags"));
+    ASSERT_NE(tags, nullptr);
+    auto* ladder = dynamic_cast<LadderEditor*>(window->OpenDocument("main"));
+    ASSERT_NE(ladder, nullptr);
+    TrendDock& trend = *window->trendDock();
+
+    // Rung 2's coil: "Add "Lamp" to Trend" on its menu; the timer box of rung 0 has a
+    // structure for operand, which the trend cannot draw.
+    const QPoint lamp = ladder->ElementRect(Element(2, 2)).center();
+    EXPECT_EQ(ladder->TrendOperandAt(lamp), "Lamp");
+    EXPECT_FALSE(ladder->TrendOperandAt(ladder->ElementRect(Element(0, 2)).center()));
+    EXPECT_FALSE(ChooseFromMenu(ladder->viewport(), ladder->ElementRect(Element(0, 2)).center(),
+                                QStringLiteral("Add \"T1\" to Trend")));
+    ASSERT_TRUE(ChooseFromMenu(ladder->viewport(), lamp, QStringLiteral("Add \"Lamp\" to Trend")));
+    EXPECT_TRUE(trend.isVisible());
+
+    // Dragged from the tag editor: the timer's accumulator (a structure's row carries
+    // nothing the trend can take), and the input from the ladder's contact.
+    const CTag* timer = FindOperandTag(MainProgramScope(frame().project()), "T1").tag;
+    const QModelIndex timerRow = tags->model()->IndexOf(timer);
+    EXPECT_FALSE(tags->model()->flags(timerRow) & Qt::ItemIsDragEnabled);
+    EXPECT_EQ(tags->model()->mimeData({timerRow}), nullptr);
+    tags->view()->expand(timerRow);
+    QModelIndex accumulator;
+    for (int r = 0; r < tags->model()->rowCount(timerRow); ++r)
+        if (tags->model()->TagAt(tags->model()->index(r, 0, timerRow))->name == "T1.ACC")
+            accumulator = tags->model()->index(r, 0, timerRow);
+    ASSERT_TRUE(accumulator.isValid());
+    EXPECT_TRUE(tags->model()->flags(accumulator) & Qt::ItemIsDragEnabled);
+    const auto drop = [&](QMimeData* data) {
+        ASSERT_NE(data, nullptr);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&trend, &enter);
+        EXPECT_TRUE(enter.isAccepted()) << data->text().toStdString();
+        QDropEvent event(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&trend, &event);
+        EXPECT_TRUE(event.isAccepted()) << data->text().toStdString();
+        delete data;
+    };
+    drop(tags->model()->mimeData({accumulator, tags->model()->index(accumulator.row(), 3, timerRow)}));
+    drop(ladder->TrendDragData(ladder->ElementRect(Element(2, 1)).center()));
+    EXPECT_EQ(trend.Buffer().Tags(), (std::vector<std::string>{"Lamp", "T1.ACC", "Input"}));
+
+    Trigger(C::ToggleDebug);
+    ASSERT_TRUE(Pump([&] { return frame().debugMode != 0 && frame().online().DataValid(); }));
+    ASSERT_TRUE(NextRead());
+    ClickOn(*ladder, Element(2, 1));
+    QTest::keyClick(ladder, Qt::Key_T, Qt::ControlModifier);  // the input on: the lamp follows
+    ASSERT_TRUE(Pump([&] { return !trend.Buffer().Series(0).empty() && trend.Buffer().Series(0).back().value == 1; }));
+    ASSERT_TRUE(NextRead());
+    const auto& lampSeries = trend.Buffer().Series(0);
+    const auto& timerSeries = trend.Buffer().Series(1);
+    EXPECT_EQ(lampSeries.front().value, 0);
+    EXPECT_EQ(trend.Buffer().Series(2).back().value, 1);
+    ASSERT_GE(timerSeries.size(), 3u);
+    EXPECT_GT(timerSeries.back().value, timerSeries.front().value) << "the timer runs";
+    EXPECT_EQ(timerSeries.size(), lampSeries.size()) << "one sample of each tag per read";
+    if (const QByteArray folder = qgetenv("PONTRA_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        window->resize(1400, 900);
+        Settle();
+        window->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/main_window_trend.png"));
+    }
     Trigger(C::StopDebugging);
     ASSERT_TRUE(Pump([&] { return frame().debugMode == 0; }));
 }

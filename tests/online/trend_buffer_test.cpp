@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The trend's samples: the rolling window, gaps, pause, the step read-out and the CSV
-// export.
+// export; which operands can go on the trend at all.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "build/BuildFixtures.h"
+#include "model/Project.h"
+#include "model/Unit.h"
 #include "online/TrendBuffer.h"
 
 namespace pontra::test {
@@ -98,6 +101,48 @@ TEST(TrendBuffer, CsvHasAHeaderAndOneRowPerSampleTime) {
     std::ostringstream none;
     empty.WriteCsv(none);
     EXPECT_EQ(none.str(), "Time (s)\r\n");
+}
+
+// What a ladder operand or a dragged name puts on the trend: one elementary value the
+// main program can read, under the name the main program knows it by.
+TEST(TrendName, OnlyElementaryValuesOfTheMainProgramOrTheController) {
+    auto project = NewProject("Vessa");
+    CProject& p = *project;
+    AddTag(p, p.doc.tags, "Lamp", "BOOL");
+    AddTag(p, p.doc.tags, "T1", "TIMER");
+    AddTag(p, p.doc.tags, "Levels", "INT[4]");
+    ASSERT_FALSE(p.doc.controllerTags.empty());
+    const CTag& io = *p.doc.controllerTags.front();
+    ASSERT_FALSE(io.members.empty()) << io.name;
+    const std::string ioMember = io.members.front()->name;
+    CUnit& block = AddFunctionBlock(p, "Zone");
+    AddTag(p, block.tags, "Local", "DINT");
+    AddTag(p, block.tags, "Lamp", "BOOL");  // the block's own, not the main program's
+
+    const struct {
+        CUnit* unit;
+        std::string operand;
+        std::optional<std::string> name;
+    } cases[] = {
+        {nullptr, "Lamp", "Lamp"},
+        {nullptr, "  Lamp ", "Lamp"},
+        {nullptr, "T1.ACC", "T1.ACC"},
+        {nullptr, "T1.DN", "T1.DN"},
+        {nullptr, "T1", std::nullopt},          // a structure has no single value
+        {nullptr, "Levels[2]", "Levels[2]"},
+        {nullptr, "Levels", std::nullopt},      // the whole array
+        {nullptr, "Levels[Lamp]", std::nullopt}, // changes with every scan
+        {nullptr, "25", std::nullopt},
+        {nullptr, "?", std::nullopt},
+        {nullptr, "", std::nullopt},
+        {nullptr, "NoSuchTag", std::nullopt},
+        {nullptr, ioMember, ioMember},
+        {&block, ioMember, std::nullopt},
+        {&block, "Local", std::nullopt},
+        {&block, "Lamp", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TrendName(p, c.unit, c.operand), c.name) << (c.unit ? "in Zone: " : "") << c.operand;
 }
 
 } // namespace
