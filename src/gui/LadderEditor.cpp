@@ -223,8 +223,12 @@ void LadderEditor::ShowElement(const CElement* element) {
     const double s = scale();
     const int top = static_cast<int>(b.y * s), bottom = static_cast<int>(b.Bottom() * s);
     QScrollBar* v = verticalScrollBar();
+    // Centred when it fits; its top in sight when it does not (a tall rung, or a view
+    // not laid out yet).
     if (top < v->value() || bottom > v->value() + viewport()->height())
-        v->setValue(static_cast<int>((b.y + b.h / 2.0) * s - viewport()->height() / 2.0));
+        v->setValue(bottom - top >= viewport()->height()
+                        ? top
+                        : static_cast<int>((b.y + b.h / 2.0) * s - viewport()->height() / 2.0));
     QScrollBar* h = horizontalScrollBar();
     const int left = static_cast<int>(b.x * s), right = static_cast<int>(b.Right() * s);
     if (element->kind == kKindRung) h->setValue(0);

@@ -52,6 +52,7 @@ using C = Command;
 constexpr int kLayoutVersion = 1;
 constexpr const char* kGeometryKey = "Window/Geometry";
 constexpr const char* kStateKey = "Window/State";
+constexpr int kTrendHeight = 260;
 
 struct MenuInfo {
     Place place;
@@ -468,10 +469,13 @@ DocumentView* MainWindow::OpenDocument(const std::string& key) {
     return shown;
 }
 
-void MainWindow::AddToTrend(const QString& tag) {
+bool MainWindow::AddToTrend(const QString& tag) {
     trend_->show();
     trend_->raise();
-    if (const std::optional<std::string> name = FromQString(tag)) trend_->AddTag(*name);
+    // Tall enough for a value axis and a few BOOL lanes.
+    if (trend_->height() < kTrendHeight) resizeDocks({trend_}, {kTrendHeight}, Qt::Vertical);
+    const std::optional<std::string> name = FromQString(tag);
+    return name && trend_->AddTag(*name);
 }
 
 void MainWindow::CloseDocument(const std::string& key) {

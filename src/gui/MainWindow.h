@@ -58,7 +58,8 @@ public:
     DocumentView* OpenDocument(const std::string& key);
     void CloseDocument(const std::string& key);
     // "Add to Trend" from a view: the trend dock comes to the front with the tag.
-    void AddToTrend(const QString& tag);
+    // False when the tag cannot go on it.
+    bool AddToTrend(const QString& tag);
     DocumentView* ActiveView() const;
     DocumentView* View(const std::string& key) const;
     std::vector<std::string> OpenKeys() const;

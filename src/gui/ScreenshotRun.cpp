@@ -19,6 +19,7 @@ namespace pontra::gui {
 namespace {
 
 constexpr int kOnlineTimeoutMs = 8000;
+constexpr uint64_t kTrendReads = 4;
 
 void Say(const QString& text) { std::fprintf(stderr, "pontra: %s\n", text.toLocal8Bit().constData()); }
 
@@ -41,6 +42,16 @@ bool GoOnline(MainWindow& window, QtHost& host, const QString& address) {
     if (!host.PumpUntil([&] { return frame.online().CompleteReads() > before; }, kOnlineTimeoutMs)) {
         Say("no read of the module's tag memory came");
         return false;
+    }
+    return true;
+}
+
+bool AddTrendTags(MainWindow& window, const QStringList& tags) {
+    for (const QString& tag : tags) {
+        if (!window.AddToTrend(tag)) {
+            Say("'" + tag + "' cannot go on the trend (a BOOL or number of the main program)");
+            return false;
+        }
     }
     return true;
 }
@@ -77,8 +88,18 @@ int RunScreenshot(const ScreenshotOptions& options) {
         window.resize(options.size);
         const std::string project = QFile::encodeName(options.project).toStdString();
         if (!window.StartUp(project)) status = 1;
+        if (status == 0 && !AddTrendTags(window, options.trendTags)) status = 1;
         if (status == 0 && !options.onlineAddress.isEmpty() && !GoOnline(window, host, options.onlineAddress))
             status = 1;
+        // The trend gets a few reads to draw.
+        if (status == 0 && !options.trendTags.isEmpty() && window.frame().debugMode != 0) {
+            CMainFrame& frame = window.frame();
+            const uint64_t wanted = frame.online().CompleteReads() + kTrendReads;
+            if (!host.PumpUntil([&] { return frame.online().CompleteReads() >= wanted; }, kOnlineTimeoutMs)) {
+                Say("the module stopped answering");
+                status = 1;
+            }
+        }
         if (status == 0 && window.frame().HasProject()) {
             window.Run(Command::VerifyProgram);
             const QStringList keys = options.windows.isEmpty() ? QStringList{"main"} : options.windows;

@@ -15,6 +15,7 @@ struct ScreenshotOptions {
     QSize size{1280, 800};
     QStringList windows;     // window keys; the main program's ladder window when empty
     QString onlineAddress;   // go online to this module first (ports from the environment)
+    QStringList trendTags;   // put on the trend (online: drawn over a few reads)
     QString project;         // FILE.clp; none: the window without a project
     QString settingsFile;    // empty: a private temporary settings file
 };

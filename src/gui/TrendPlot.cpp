@@ -165,9 +165,13 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         p.drawText(QPointF(x - fm.horizontalAdvance(text) / 2.0, area.bottom() + fm.ascent() + 3), text);
     }
     const QRectF values = ValueArea();
-    const double vStep = NiceStep(high_ - low_, std::max(2, static_cast<int>(values.height() / 40)));
-    for (double v = std::ceil(low_ / vStep) * vStep; values.height() >= 20 && v <= high_ + 1e-9; v += vStep) {
+    // Live values are whole numbers: no ticks between them.
+    const double vStep =
+        std::max(1.0, NiceStep(high_ - low_, std::max(1, static_cast<int>(values.height() / (2.5 * fm.height())))));
+    for (double v = std::ceil(low_ / vStep) * vStep; v <= high_ + 1e-9; v += vStep) {
         const double y = values.bottom() - (v - low_) / (high_ - low_) * values.height();
+        // A label that would reach into the lanes below is left out.
+        if (y + fm.ascent() / 2.0 > values.bottom() + (LaneCount() ? 0 : fm.ascent())) continue;
         p.setPen(QColor(225, 225, 225));
         p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         p.setPen(palette().windowText().color());
@@ -202,8 +206,12 @@ void TrendPlot::paintEvent(QPaintEvent*) {
     p.save();
     p.setClipRect(area);
     for (size_t i = 0; i < buffer_.Tags().size(); ++i) {
-        p.setPen(QPen(Colour(i), 2));
-        p.drawPolyline(Line(i));
+        // Two one-pixel lines a pixel apart look like a line of two: a wider pen goes
+        // through the stroker, several times slower for a thousand steps per line.
+        const QPolygonF line = Line(i);
+        p.setPen(QPen(Colour(i), 0));
+        p.drawPolyline(line);
+        p.drawPolyline(line.translated(1, 1));
     }
     if (banding_) {
         const double a = X(std::min(bandStart_, bandEnd_)), b = X(std::max(bandStart_, bandEnd_));

@@ -25,7 +25,9 @@ int main(int argc, char** argv) {
     const QCommandLineOption online("online", "go online to the module at HOST first (ports from PONTRA_MODBUS_PORT, "
                                               "PONTRA_TFTP_PORT, PONTRA_UDP_PORT)",
                                     "HOST");
-    for (const QCommandLineOption& option : {help, version, shot, size, window, online}) parser.addOption(option);
+    const QCommandLineOption trend("trend", "put this tag on the trend (online: drawn over a few reads); repeatable",
+                                   "TAG");
+    for (const QCommandLineOption& option : {help, version, shot, size, window, online, trend}) parser.addOption(option);
     // The options are read before the application object, so that help, version and usage
     // errors need no screen.
     QStringList arguments;
@@ -65,6 +67,7 @@ int main(int argc, char** argv) {
         }
         options.windows = parser.values(window);
         options.onlineAddress = parser.value(online);
+        options.trendTags = parser.values(trend);
         options.project = file;
         return RunScreenshot(options);
     }

@@ -48,6 +48,11 @@ TEST_F(Screenshot, RefusesWhatItCannotDo) {
     EXPECT_EQ(RunPontra({"--screenshot", out, "--window", "fb:Nothing:routine",
                          QString::fromStdString(MakeProject("Line.clp"))}),
               1);
+    QString errors;
+    EXPECT_EQ(RunPontra({"--screenshot", out, "--trend", "NoSuchTag", QString::fromStdString(MakeProject("Line.clp"))},
+                        &errors),
+              1);
+    EXPECT_TRUE(errors.contains("'NoSuchTag' cannot go on the trend")) << errors.toStdString();
     QProcess pontra;
     pontra.start(PONTRA_BINARY_DIR "/src/gui/pontra", {"--version"});
     ASSERT_TRUE(pontra.waitForFinished(30000));
