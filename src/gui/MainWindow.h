@@ -30,6 +30,7 @@ class CrossReferenceDock;
 class OnlineStatusWidget;
 class OutputDock;
 class TrendDock;
+class TestResultsDock;
 class ProjectTreeDock;
 class QtHost;
 
@@ -72,6 +73,7 @@ public:
 
     QMdiArea* documentArea() const { return area_; }
     OutputDock* outputDock() const { return output_; }
+    TestResultsDock* testResults() const { return tests_; }
     ProjectTreeDock* projectTree() const { return tree_; }
     InstructionBarDock* instructionBar() const { return instructions_; }
     DownloadBar* downloadBar() const { return download_; }
@@ -125,6 +127,7 @@ private:
     OutputDock* output_ = nullptr;
     CrossReferenceDock* xref_ = nullptr;
     TrendDock* trend_ = nullptr;
+    TestResultsDock* tests_ = nullptr;
     OnlineStatusWidget* onlineStatus_ = nullptr;
     DownloadBar* download_ = nullptr;
     QToolBar* toolbar_ = nullptr;
