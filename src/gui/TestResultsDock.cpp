@@ -6,10 +6,12 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextBlock>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <exception>
@@ -33,6 +35,8 @@ struct TestResultsDock::Worker {
 };
 
 namespace {
+
+constexpr int kFirstHeight = 260;
 
 QColor StateColour(RowState state) {
     switch (state) {
@@ -76,6 +80,7 @@ TestResultsDock::TestResultsDock(CMainFrame& frame, QWidget* parent)
     source_->setReadOnly(true);
     source_->setLineWrapMode(QPlainTextEdit::NoWrap);
     source_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    source_->setPlaceholderText(QStringLiteral("Double-click a result to see its line of the scenario file here."));
     paneLayout->addWidget(sourceTitle_);
     paneLayout->addWidget(source_);
     split->setStretchFactor(0, 3);
@@ -124,6 +129,11 @@ bool TestResultsDock::RunTests() {
 bool TestResultsDock::Start(const std::vector<std::string>& files) {
     show();
     raise();
+    // The first run of a session makes room for a few results; later the person's size stays.
+    if (auto* main = qobject_cast<QMainWindow*>(parentWidget()); main && !grown_) {
+        grown_ = true;
+        if (height() < kFirstHeight) main->resizeDocks({this}, {kFirstHeight}, Qt::Vertical);
+    }
     source_->clear();
     sourceTitle_->clear();
     scenario::PreparedTestRun prepared = scenario::PrepareTestRun(frame_, files);
@@ -258,6 +268,7 @@ void TestResultsDock::UpdateButtons() {
 void TestResultsDock::ActivateRow(int row) {
     if (row < 0 || static_cast<size_t>(row) >= rows_.Rows().size()) return;
     const TestResultRow& r = rows_.Rows()[static_cast<size_t>(row)];
+    if (list_->currentItem() != items_[static_cast<size_t>(row)]) list_->setCurrentItem(items_[static_cast<size_t>(row)]);
     if (r.outputLine >= 0) {
         Q_EMIT outputLineRequested(r.outputLine);
         return;
@@ -298,6 +309,8 @@ void TestResultsDock::ShowSource(const std::string& path, const std::string& nam
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     source_->setTextCursor(cursor);
     source_->centerCursor();
+    // Again once the pane has its size (it may just have been shown).
+    QTimer::singleShot(0, source_, [this] { source_->centerCursor(); });
 }
 
 }  // namespace pontra::gui

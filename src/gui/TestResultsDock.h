@@ -56,7 +56,7 @@ public:
     QLabel* summary() const { return summary_; }
     QPushButton* runAgainButton() const { return runAgain_; }
     QPushButton* goToRungButton() const { return goToRung_; }
-    // What a double-click on row `row` does.
+    // What a double-click on row `row` does (the row becomes the current one).
     void ActivateRow(int row);
     // Shows the rung of the fault on row `row` in the ladder editor; false when it has none.
     bool GoToRung(int row);
@@ -86,6 +86,7 @@ private:
     std::vector<QTreeWidgetItem*> items_;  // per row
     std::unique_ptr<Worker> worker_;
     uint64_t generation_ = 0;
+    bool grown_ = false;
     // The files of the last run, for an untitled project (whose choice is not kept).
     std::vector<std::string> lastFiles_;
     QLabel* summary_;

@@ -25,7 +25,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption online("online", "go online to the module at HOST first (ports from PONTRA_MODBUS_PORT, "
                                               "PONTRA_TFTP_PORT, PONTRA_UDP_PORT)",
                                     "HOST");
-    for (const QCommandLineOption& option : {help, version, shot, size, window, online}) parser.addOption(option);
+    const QCommandLineOption tests("run-tests", "with --screenshot: run these scenario files first and show the results; "
+                                                "repeatable",
+                                   "FILE.test");
+    for (const QCommandLineOption& option : {help, version, shot, size, window, online, tests}) parser.addOption(option);
     // The options are read before the application object, so that help, version and usage
     // errors need no screen.
     QStringList arguments;
@@ -66,6 +69,7 @@ int main(int argc, char** argv) {
         options.windows = parser.values(window);
         options.onlineAddress = parser.value(online);
         options.project = file;
+        options.testFiles = parser.values(tests);
         return RunScreenshot(options);
     }
 

@@ -254,6 +254,13 @@ TEST_F(TestResults, ClosingTheProjectStopsARun) {
     EXPECT_TRUE(dock().rows().Rows().empty());
     Settle();
     EXPECT_EQ(dock().list()->topLevelItemCount(), 0);
+
+    // Closing the window in the middle of a run ends it too.
+    ASSERT_TRUE(window->StartUp(project));
+    window->action(Command::RunTests)->trigger();
+    ASSERT_TRUE(dock().Running());
+    StopWindow();
+    EXPECT_EQ(window, nullptr);
 }
 
 }  // namespace
