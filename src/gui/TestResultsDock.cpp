@@ -269,8 +269,8 @@ void TestResultsDock::ActivateRow(int row) {
     if (row < 0 || static_cast<size_t>(row) >= rows_.Rows().size()) return;
     const TestResultRow& r = rows_.Rows()[static_cast<size_t>(row)];
     if (list_->currentItem() != items_[static_cast<size_t>(row)]) list_->setCurrentItem(items_[static_cast<size_t>(row)]);
-    if (r.outputLine >= 0) {
-        Q_EMIT outputLineRequested(r.outputLine);
+    if (r.kind == RowKind::BuildError) {
+        if (const int line = scenario::OutputLineOf(r, frame_.output); line >= 0) Q_EMIT outputLineRequested(line);
         return;
     }
     if (r.file.empty()) return;

@@ -127,6 +127,11 @@ std::string TestResultRows::Summary() const {
     return std::to_string(ran) + " tests: " + counts;
 }
 
+int OutputLineOf(const TestResultRow& row, const OutputWindow& output) {
+    if (row.outputLine < 0 || static_cast<size_t>(row.outputLine) >= output.Lines().size()) return -1;
+    return output.Lines()[static_cast<size_t>(row.outputLine)].text == row.text ? row.outputLine : -1;
+}
+
 OutputJump FaultRungJump(const CProject& project, const std::string& unit, int rung) {
     OutputJump jump;
     CUnit* owner = nullptr;

@@ -71,6 +71,10 @@ private:
     bool running_ = false, errors_ = false, buildFailed_ = false;
 };
 
+// The output window line a build error row leads to, while the window still holds it
+// (a later verification replaces the lines); -1 otherwise.
+int OutputLineOf(const TestResultRow& row, const OutputWindow& output);
+
 // The ladder place of a module fault: the first element of rung `rung` (from 1) of the
 // main program (unit "") or of a ladder function block. Kind None when there is no such
 // rung now (the project may have been edited since the run).

@@ -192,6 +192,27 @@ TEST_F(TestResults, ASyntaxErrorShowsItsLineAndColumnAndNothingRuns) {
     EXPECT_EQ(dock().summary()->text(), "5 tests: 5 passed, 0 failed");
 }
 
+TEST_F(TestResults, AProgramThatDoesNotBuildListsTheBuildErrorsAndNothingRuns) {
+    const std::string project = Project("zone.clp", Example("conveyor_zone.txt"));
+    const std::string tests = Scenario("zone.test", Example("conveyor_zone.test"));
+    ASSERT_TRUE(window->StartUp(project));
+    CElement* contact = frame().doc().rungs[0]->elements[1].get();
+    contact->operands[0] = "NoSuchTag";
+    script.fileSets.push_back(std::vector<std::string>{tests});
+    ASSERT_TRUE(RunAndWait());
+    EXPECT_EQ(dock().summary()->text(), "The program does not build: nothing ran");
+    EXPECT_EQ(RowWhere(RowKind::Test, ""), -1);
+    const int error = RowWhere(RowKind::BuildError, "Error at Rung: 0, Element: XIC");
+    ASSERT_GE(error, 0);
+    // As on the output window's line: the element is selected in the ladder editor.
+    window->CloseDocument("main");
+    Settle();
+    DoubleClick(error);
+    auto* ladder = dynamic_cast<LadderEditor*>(window->ActiveView());
+    ASSERT_NE(ladder, nullptr);
+    EXPECT_EQ(ladder->view().selected, contact);
+}
+
 TEST_F(TestResults, ARuntimeErrorLeadsToItsRung) {
     const std::string project = Project("faults.clp",
                                         "PROGRAM Main \n\nVAR\nA: DINT := 10;\nB: DINT;\nC: DINT;\nEND_VAR\n\n"

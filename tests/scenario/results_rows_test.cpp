@@ -139,6 +139,13 @@ TEST(TestResultRows, ABuildFailureListsTheOutputWindowsErrorLines) {
     EXPECT_EQ(rows.Rows()[2].parent, 1);
     EXPECT_EQ(rows.Rows()[3].outputLine, 3);
     EXPECT_EQ(rows.Summary(), "The program does not build: nothing ran");
+    EXPECT_EQ(OutputLineOf(rows.Rows()[3], output), 3);
+    EXPECT_EQ(OutputLineOf(rows.Rows()[1], output), -1) << "the heading has no line";
+    // A later verification replaced the lines: the row leads nowhere.
+    output.ClearOutput();
+    output.AddOutputLine("Verify Main ...");
+    output.AddOutputLine("Verify Main - 0 error(s)");
+    EXPECT_EQ(OutputLineOf(rows.Rows()[2], output), -1);
 }
 
 TEST(FaultRungJump, LeadsToTheFirstElementOfALadderRungThatStillExists) {
