@@ -7,6 +7,8 @@
 // a failed run is written to test_results.png.
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
@@ -95,6 +97,26 @@ protected:
         EXPECT_TRUE(window->grab().save(QString::fromLocal8Bit(folder) + "/" + name));
     }
 };
+
+// The host's several-file dialog opens in the project's folder with the offered files
+// selected, and returns what is selected when accepted.
+TEST_F(TestResults, TheFileDialogOffersTheTestFilesBesideTheProject) {
+    const std::string project = Project("zone.clp", Example("conveyor_zone.txt"));
+    const std::string a = Scenario("a.test", "# a\n"), b = Scenario("b.test", "# b\n");
+    host->SetScript(nullptr);
+    QStringList offered;
+    QTimer::singleShot(200, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        offered = dialog->selectedFiles();
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    const auto chosen = scenario::ScenarioFileChoice(*host, project).Choose();
+    host->SetScript(&script);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(offered, (QStringList{QString::fromStdString(a), QString::fromStdString(b)}));
+    EXPECT_EQ(*chosen, (std::vector<std::string>{a, b}));
+}
 
 TEST_F(TestResults, TheConveyorExamplePassesAndTheChoiceIsRemembered) {
     const std::string project = Project("zone.clp", Example("conveyor_zone.txt"));
