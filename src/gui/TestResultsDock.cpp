@@ -138,6 +138,7 @@ bool TestResultsDock::Start(const std::vector<std::string>& files) {
     sourceTitle_->clear();
     scenario::PreparedTestRun prepared = scenario::PrepareTestRun(frame_, files);
     rows_.Begin(prepared.files, prepared.TestCount());
+    ClearList();
     if (!prepared.Ready()) {
         if (prepared.buildFailed) rows_.AddBuildFailure(frame_.output);
         rows_.AddErrors(prepared.errors);
@@ -183,6 +184,7 @@ void TestResultsDock::Clear() {
     const bool wasRunning = Running();
     Stop();
     rows_ = scenario::TestResultRows();
+    ClearList();
     lastFiles_.clear();
     source_->clear();
     sourceTitle_->clear();
@@ -206,12 +208,14 @@ void TestResultsDock::OnFinished(uint64_t generation) {
     Q_EMIT runningChanged();
 }
 
+void TestResultsDock::ClearList() {
+    list_->clear();
+    items_.clear();
+}
+
 void TestResultsDock::Sync() {
+    // Rows are only added (or change state) during a run; a new run starts a new list.
     const auto& rows = rows_.Rows();
-    if (rows.size() < items_.size()) {
-        list_->clear();
-        items_.clear();
-    }
     for (size_t i = 0; i < rows.size(); ++i) {
         const TestResultRow& row = rows[i];
         const bool added = i >= items_.size();
@@ -268,7 +272,7 @@ void TestResultsDock::UpdateButtons() {
 void TestResultsDock::ActivateRow(int row) {
     if (row < 0 || static_cast<size_t>(row) >= rows_.Rows().size()) return;
     const TestResultRow& r = rows_.Rows()[static_cast<size_t>(row)];
-    if (list_->currentItem() != items_[static_cast<size_t>(row)]) list_->setCurrentItem(items_[static_cast<size_t>(row)]);
+    if (QTreeWidgetItem* item = itemOf(row); item && list_->currentItem() != item) list_->setCurrentItem(item);
     if (r.kind == RowKind::BuildError) {
         if (const int line = scenario::OutputLineOf(r, frame_.output); line >= 0) Q_EMIT outputLineRequested(line);
         return;

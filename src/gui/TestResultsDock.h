@@ -77,6 +77,7 @@ private:
     void OnResult(uint64_t generation, const scenario::TestResult& result);
     void OnFinished(uint64_t generation);
     void Sync();
+    void ClearList();
     void ShowSource(const std::string& path, const std::string& name, int line);
     int RowOf(QTreeWidgetItem* item) const;
     void UpdateButtons();

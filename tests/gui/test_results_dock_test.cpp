@@ -212,6 +212,10 @@ TEST_F(TestResults, ASyntaxErrorShowsItsLineAndColumnAndNothingRuns) {
     window->action(Command::ChooseTestFiles)->trigger();
     ASSERT_TRUE(RunAndWait());
     EXPECT_EQ(dock().summary()->text(), "5 tests: 5 passed, 0 failed");
+    // The list is the new run's: one file with its five tests.
+    ASSERT_EQ(dock().list()->topLevelItemCount(), 1);
+    EXPECT_EQ(dock().list()->topLevelItem(0)->text(0), "good.test");
+    EXPECT_EQ(dock().list()->topLevelItem(0)->childCount(), 5);
 }
 
 TEST_F(TestResults, AProgramThatDoesNotBuildListsTheBuildErrorsAndNothingRuns) {
