@@ -282,7 +282,7 @@ void TestResultsDock::ActivateRow(int row) {
     int top = row;
     while (top >= 0 && rows_.Rows()[static_cast<size_t>(top)].parent >= 0)
         top = rows_.Rows()[static_cast<size_t>(top)].parent;
-    ShowSource(r.file, rows_.Rows()[static_cast<size_t>(top)].text, r.line);
+    ShowSource(r.file, rows_.Rows()[static_cast<size_t>(top)].text, r.line, r.column);
 }
 
 bool TestResultsDock::GoToRung(int row) {
@@ -295,7 +295,7 @@ bool TestResultsDock::GoToRung(int row) {
     return true;
 }
 
-void TestResultsDock::ShowSource(const std::string& path, const std::string& name, int line) {
+void TestResultsDock::ShowSource(const std::string& path, const std::string& name, int line, int column) {
     QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     if (!file.open(QIODevice::ReadOnly) || file.size() > static_cast<qint64>(scenario::kMaxScenarioFileBytes)) {
         source_->clear();
@@ -305,7 +305,10 @@ void TestResultsDock::ShowSource(const std::string& path, const std::string& nam
     QByteArray bytes = file.readAll();
     bytes.replace("\r\n", "\n");
     source_->setPlainText(ToQString(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
-    sourceTitle_->setText(line > 0 ? ToQString(name) + QStringLiteral(", line %1").arg(line) : ToQString(name));
+    QString title = ToQString(name);
+    if (line > 0) title += QStringLiteral(", line %1").arg(line);
+    if (line > 0 && column > 0) title += QStringLiteral(", column %1").arg(column);
+    sourceTitle_->setText(title);
     if (line <= 0) return;
     const QTextBlock block = source_->document()->findBlockByNumber(line - 1);
     if (!block.isValid()) return;

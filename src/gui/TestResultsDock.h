@@ -78,7 +78,7 @@ private:
     void OnFinished(uint64_t generation);
     void Sync();
     void ClearList();
-    void ShowSource(const std::string& path, const std::string& name, int line);
+    void ShowSource(const std::string& path, const std::string& name, int line, int column);
     int RowOf(QTreeWidgetItem* item) const;
     void UpdateButtons();
 

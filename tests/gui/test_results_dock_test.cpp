@@ -206,6 +206,7 @@ TEST_F(TestResults, ASyntaxErrorShowsItsLineAndColumnAndNothingRuns) {
     DoubleClick(error);
     EXPECT_EQ(SelectedLine(), 2);
     EXPECT_EQ(SelectedText().trimmed(), "RUN 10 parsecs");
+    EXPECT_EQ(dock().sourceTitle()->text(), "bad.test, line 2, column 12");
 
     // Choose Test Files... changes the choice; the next run takes it.
     script.fileSets.push_back(std::vector<std::string>{good});
