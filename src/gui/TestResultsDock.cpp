@@ -266,7 +266,14 @@ int TestResultsDock::RowOf(QTreeWidgetItem* item) const {
 void TestResultsDock::UpdateButtons() {
     runAgain_->setEnabled(!Running() && !frame_.testsRunning && frame_.HasProject());
     const int row = RowOf(list_->currentItem());
-    goToRung_->setEnabled(row >= 0 && rows_.Rows()[static_cast<size_t>(row)].faultRung > 0);
+    bool rung = false;
+    if (row >= 0 && static_cast<size_t>(row) < rows_.Rows().size()) {
+        const TestResultRow& r = rows_.Rows()[static_cast<size_t>(row)];
+        // Only a rung that a ladder editor can show (not a Structured Text block's).
+        rung = r.faultRung > 0 &&
+               scenario::FaultRungJump(frame_.project(), r.faultUnit, r.faultRung).kind != OutputJump::Kind::None;
+    }
+    goToRung_->setEnabled(rung);
 }
 
 void TestResultsDock::ActivateRow(int row) {
