@@ -34,6 +34,7 @@
 #include "gui/QtText.h"
 #include "gui/StEditorWindow.h"
 #include "gui/TagEditor.h"
+#include "gui/TestResultsDock.h"
 #include "gui/TrendDock.h"
 #include "model/Unit.h"
 #include "online/OnlineSession.h"
@@ -73,7 +74,8 @@ bool SeparatorBefore(Command command) {
         case C::ZoomIn:
         case C::DownloadProgram:
         case C::Debug:
-        case C::ControllerProperties: return true;
+        case C::ControllerProperties:
+        case C::RunTests: return true;
         default: return false;
     }
 }
@@ -275,6 +277,22 @@ void MainWindow::BuildDocks() {
     tabifyDockWidget(output_, trend_);
     output_->raise();
 
+    tests_ = new TestResultsDock(frame_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, tests_);
+    tabifyDockWidget(output_, tests_);
+    output_->raise();
+    connect(tests_, &TestResultsDock::runAgainRequested, this, [this] { Run(C::RunTests); });
+    connect(tests_, &TestResultsDock::runningChanged, this, &MainWindow::RefreshCommandStates);
+    connect(tests_, &TestResultsDock::outputLineRequested, this, [this](int line) {
+        output_->show();
+        output_->raise();
+        JumpToOutputLine(line);
+    });
+    connect(tests_, &TestResultsDock::rungRequested, this, [this](const OutputJump& jump) {
+        const std::string key = jump.unit ? "fb:" + jump.unit->name + ":routine" : "main";
+        if (DocumentView* view = OpenDocument(key)) view->ShowJump(jump);
+    });
+
     find_ = new FindDialog(this);
     connect(find_, &FindDialog::findNext, this, &MainWindow::OnFindNext);
 
@@ -405,6 +423,8 @@ CommandOutcome MainWindow::RunFrontEnd(Command command, const CommandTarget& tar
             list.exec();
             return CommandOutcome::Done;
         }
+        case C::RunTests: return tests_->RunTests() ? CommandOutcome::Done : CommandOutcome::NotDone;
+        case C::ChooseTestFiles: return tests_->ChooseFiles() ? CommandOutcome::Done : CommandOutcome::NotDone;
         case C::EditElement:
         case C::EditRungComment:
         case C::AddRung:
@@ -422,6 +442,7 @@ void MainWindow::AfterCommand(const CProject* projectBefore) {
     if (&frame_.project() != projectBefore || !frame_.HasProject()) {
         CloseAllDocuments();
         xref_->Clear();
+        tests_->Clear();
         if (frame_.HasProject()) OpenDocument("main");
     }
     RefreshAll();

@@ -30,6 +30,7 @@ class CrossReferenceDock;
 class OnlineStatusWidget;
 class OutputDock;
 class TrendDock;
+class TestResultsDock;
 class ProjectTreeDock;
 class QtHost;
 
@@ -75,6 +76,7 @@ public:
 
     QMdiArea* documentArea() const { return area_; }
     OutputDock* outputDock() const { return output_; }
+    TestResultsDock* testResults() const { return tests_; }
     ProjectTreeDock* projectTree() const { return tree_; }
     InstructionBarDock* instructionBar() const { return instructions_; }
     DownloadBar* downloadBar() const { return download_; }
@@ -130,6 +132,7 @@ private:
     OutputDock* output_ = nullptr;
     CrossReferenceDock* xref_ = nullptr;
     TrendDock* trend_ = nullptr;
+    TestResultsDock* tests_ = nullptr;
     OnlineStatusWidget* onlineStatus_ = nullptr;
     DownloadBar* download_ = nullptr;
     QToolBar* toolbar_ = nullptr;

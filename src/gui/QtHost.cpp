@@ -127,6 +127,31 @@ std::optional<std::string> QtHost::ChooseFile(const FileDialogRequest& request) 
     return Path(chosen);
 }
 
+std::optional<std::vector<std::string>> QtHost::ChooseFiles(const FileDialogRequest& request) {
+    if (script_) {
+        script_->shown.push_back("file: open several");
+        if (script_->fileSets.empty()) return std::nullopt;
+        std::optional<std::vector<std::string>> files = script_->fileSets.front();
+        script_->fileSets.pop_front();
+        return files;
+    }
+    QString filter = ToQString(request.filter).section('|', 0, 0).trimmed();
+    QFileDialog dialog(dialogParent_, "Open", Path(request.initialPath), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // Several names in the name field are quoted, as the dialog itself writes them.
+    QStringList names;
+    for (const std::string& file : request.selected)
+        names << '"' + QFileInfo(Path(file)).fileName() + '"';
+    if (names.size() == 1) dialog.selectFile(QFileInfo(Path(request.selected.front())).fileName());
+    else if (!names.isEmpty()) dialog.selectFile(names.join(' '));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    std::vector<std::string> chosen;
+    for (const QString& file : dialog.selectedFiles()) chosen.push_back(Path(file));
+    settings_->setValue(kLastFolderKey, QFileInfo(dialog.selectedFiles().front()).absolutePath());
+    return chosen;
+}
+
 std::optional<ControllerPropertiesChoice> QtHost::ControllerPropertiesDialog(uint32_t address,
                                                                               const std::string& type) {
     if (script_) {

@@ -28,8 +28,9 @@ namespace pontra::gui {
 struct HostScript {
     std::deque<Host::Answer> answers;  // Yes also stands for OK
     std::deque<std::optional<std::string>> files;
+    std::deque<std::optional<std::vector<std::string>>> fileSets;  // the several-file dialog
     std::deque<std::optional<ControllerPropertiesChoice>> properties;
-    std::vector<std::string> shown;  // "message: TEXT", "question: TEXT", "file: open|save"
+    std::vector<std::string> shown;  // "message: TEXT", "question: TEXT", "file: open|save|open several"
 };
 
 class QtHost : public QObject, public Host {
@@ -61,6 +62,7 @@ public:
     bool AskYesNo(const std::string& text) override;
     Answer AskYesNoCancel(const std::string& text) override;
     std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
+    std::optional<std::vector<std::string>> ChooseFiles(const FileDialogRequest& request) override;
     std::optional<ControllerPropertiesChoice> ControllerPropertiesDialog(uint32_t address,
                                                                           const std::string& type) override;
     void EmptyClipboard() override;

@@ -11,6 +11,7 @@
 #include "gui/MainWindow.h"
 #include "gui/QtHost.h"
 #include "gui/QtText.h"
+#include "gui/TestResultsDock.h"
 #include "online/OnlineSession.h"
 #include "shell/CommandSet.h"
 
@@ -20,6 +21,7 @@ namespace {
 
 constexpr int kOnlineTimeoutMs = 8000;
 constexpr uint64_t kTrendReads = 4;
+constexpr int kTestsTimeoutMs = 120000;
 
 void Say(const QString& text) { std::fprintf(stderr, "pontra: %s\n", text.toLocal8Bit().constData()); }
 
@@ -61,6 +63,26 @@ void GoOffline(MainWindow& window, QtHost& host) {
     if (frame.debugMode == 0) return;
     window.Run(Command::StopDebugging);
     host.PumpUntil([&] { return frame.debugMode == 0; }, kOnlineTimeoutMs);
+}
+
+// Runs the scenario files as Run Tests does and shows the first failure's line.
+bool RunTests(MainWindow& window, QtHost& host, HostScript& script, const QStringList& files) {
+    std::vector<std::string> paths;
+    for (const QString& file : files) paths.push_back(QFile::encodeName(file).toStdString());
+    script.fileSets.push_back(paths);
+    window.Run(Command::RunTests);
+    TestResultsDock& dock = *window.testResults();
+    if (!host.PumpUntil([&] { return !dock.Running(); }, kTestsTimeoutMs)) {
+        Say("the tests did not end in time");
+        return false;
+    }
+    const auto& rows = dock.rows().Rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].kind != scenario::RowKind::Failure && rows[i].kind != scenario::RowKind::Error) continue;
+        dock.ActivateRow(static_cast<int>(i));
+        break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -109,6 +131,7 @@ int RunScreenshot(const ScreenshotOptions& options) {
                     Say("no window '" + *it + "' in this project");
                     status = 1;
                 }
+            if (!options.testFiles.isEmpty() && !RunTests(window, host, script, options.testFiles)) status = 1;
         }
         if (status == 0) {
             window.show();

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // `pontra --screenshot`: opens a project, optionally goes online, opens the named
-// windows, verifies so the output window has lines, and renders the main window into
-// an image file. Questions are answered Cancel/No; messages go to stderr.
+// windows, verifies so the output window has lines, optionally runs scenario tests (the
+// results dock in front, the first failure's line shown), and renders the main window
+// into an image file. Questions are answered Cancel/No; messages go to stderr.
 #pragma once
 
 #include <QSize>
@@ -18,6 +19,7 @@ struct ScreenshotOptions {
     QStringList trendTags;   // put on the trend (online: drawn over a few reads)
     QString project;         // FILE.clp; none: the window without a project
     QString settingsFile;    // empty: a private temporary settings file
+    QStringList testFiles;   // run these scenario files first (Run Tests) and show the results
 };
 
 // Parses "WxH"; false when it is not two sizes 100-10000.

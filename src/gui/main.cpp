@@ -27,7 +27,11 @@ int main(int argc, char** argv) {
                                     "HOST");
     const QCommandLineOption trend("trend", "put this tag on the trend (online: drawn over a few reads); repeatable",
                                    "TAG");
-    for (const QCommandLineOption& option : {help, version, shot, size, window, online, trend}) parser.addOption(option);
+    const QCommandLineOption tests("run-tests", "with --screenshot: run these scenario files first and show the results; "
+                                                "repeatable",
+                                   "FILE.test");
+    for (const QCommandLineOption& option : {help, version, shot, size, window, online, trend, tests})
+        parser.addOption(option);
     // The options are read before the application object, so that help, version and usage
     // errors need no screen.
     QStringList arguments;
@@ -69,6 +73,7 @@ int main(int argc, char** argv) {
         options.onlineAddress = parser.value(online);
         options.trendTags = parser.values(trend);
         options.project = file;
+        options.testFiles = parser.values(tests);
         return RunScreenshot(options);
     }
 

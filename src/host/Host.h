@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pontra {
 
@@ -17,6 +18,8 @@ struct FileDialogRequest {
     std::string defaultExtension;  // ".clp"
     std::string filter;            // "CLP Files (*.clp) | *.clp||"
     std::string initialPath;
+    // The open dialog for several files (ChooseFiles): the files selected as it opens.
+    std::vector<std::string> selected;
 };
 
 struct ControllerPropertiesChoice {
@@ -39,6 +42,13 @@ public:
     virtual Answer AskYesNoCancel(const std::string& text) { return AskYesNo(text) ? Answer::Yes : Answer::Cancel; }
     // The open or save dialog; none when cancelled.
     virtual std::optional<std::string> ChooseFile(const FileDialogRequest& request) = 0;
+    // The open dialog for one or more files; none when cancelled. A host without one
+    // offers the one-file dialog.
+    virtual std::optional<std::vector<std::string>> ChooseFiles(const FileDialogRequest& request) {
+        std::optional<std::string> file = ChooseFile(request);
+        if (!file) return std::nullopt;
+        return std::vector<std::string>{*file};
+    }
     // The "Controller Properties" dialog; none when cancelled.
     virtual std::optional<ControllerPropertiesChoice> ControllerPropertiesDialog(uint32_t address,
                                                                                   const std::string& type) = 0;

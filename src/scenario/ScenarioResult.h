@@ -17,6 +17,10 @@ struct ScenarioFailure {
     std::string actual;
     uint64_t timeMs = 0;
     std::string message;  // the whole finding, without the place
+    // A fault of the module at a rung: the function block it belongs to ("" for the main
+    // program) and the rung, counted from 1; 0 when the fault names no rung.
+    std::string faultUnit;
+    int faultRung = 0;
 
     // "PATH:LINE: MESSAGE"
     std::string Text() const;

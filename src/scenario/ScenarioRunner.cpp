@@ -48,7 +48,12 @@ void ScenarioRunner::Fail(const BoundScenarioFile& file, const BoundStep& step, 
 
 void ScenarioRunner::FailFault(const BoundScenarioFile& file, const BoundStep& step, TestResult& result) {
     Fail(file, step, result, {}, {}, target_.Fault().value_or("the module stopped"));
-    result.failures.back().tag.clear();
+    ScenarioFailure& failure = result.failures.back();
+    failure.tag.clear();
+    if (const auto place = target_.FaultAt()) {
+        failure.faultUnit = place->unit;
+        failure.faultRung = place->rung;
+    }
 }
 
 bool ScenarioRunner::RunStep(const BoundScenarioFile& file, const BoundStep& step, TestResult& result) {

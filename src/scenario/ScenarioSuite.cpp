@@ -11,27 +11,27 @@ namespace pontra::scenario {
 
 bool ScenarioSuite::Load(const std::vector<std::string>& paths, std::vector<ScenarioError>& errors) {
     bool ok = true;
-    for (const auto& path : paths) {
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            errors.push_back({path, {0, 0}, "cannot read the file"});
-            ok = false;
-            continue;
-        }
-        std::string text;
-        char buffer[65536];
-        while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-            text.append(buffer, static_cast<size_t>(in.gcount()));
-            if (text.size() > kMaxScenarioFileBytes) break;
-        }
-        if (text.size() > kMaxScenarioFileBytes) {
-            errors.push_back({path, {1, 1}, "the file is larger than " + std::to_string(kMaxScenarioFileBytes) + " bytes"});
-            ok = false;
-            continue;
-        }
-        ok = LoadText(text, path, errors) && ok;
-    }
+    for (const auto& path : paths) ok = LoadFile(path, path, errors) && ok;
     return ok;
+}
+
+bool ScenarioSuite::LoadFile(const std::string& path, const std::string& name, std::vector<ScenarioError>& errors) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        errors.push_back({name, {0, 0}, "cannot read the file"});
+        return false;
+    }
+    std::string text;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<size_t>(in.gcount()));
+        if (text.size() > kMaxScenarioFileBytes) break;
+    }
+    if (text.size() > kMaxScenarioFileBytes) {
+        errors.push_back({name, {1, 1}, "the file is larger than " + std::to_string(kMaxScenarioFileBytes) + " bytes"});
+        return false;
+    }
+    return LoadText(text, name, errors);
 }
 
 bool ScenarioSuite::LoadText(const std::string& text, const std::string& path, std::vector<ScenarioError>& errors) {

@@ -26,6 +26,9 @@ public:
     // Reads and parses the files; false when any could not be read or has an error (one
     // error per file in `errors`, in the order of the files).
     bool Load(const std::vector<std::string>& paths, std::vector<ScenarioError>& errors);
+    // Reads and parses one file; `name` names it in errors and results (a shorter form
+    // of the path).
+    bool LoadFile(const std::string& path, const std::string& name, std::vector<ScenarioError>& errors);
     // Parses text already in memory (the desktop application's editor).
     bool LoadText(const std::string& text, const std::string& path, std::vector<ScenarioError>& errors);
 

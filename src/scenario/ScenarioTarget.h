@@ -38,6 +38,14 @@ public:
     // The fault that stopped the module (a runtime error with its rung and instruction),
     // or that kept the test from starting; none while all is well.
     virtual std::optional<std::string> Fault() const = 0;
+
+    // Where the fault stopped the program: the function block ("" for the main program)
+    // and the rung counted from 1; none when the target cannot tell.
+    struct FaultPlace {
+        std::string unit;
+        int rung = 0;
+    };
+    virtual std::optional<FaultPlace> FaultAt() const { return std::nullopt; }
 };
 
 }  // namespace pontra::scenario

@@ -33,6 +33,7 @@ bool SimulatedModule::Begin() {
     now_ = 0;
     nextScan_ = 0;
     fault_.reset();
+    faultAt_.reset();
     registers_.assign(kRegisters, 0);
     machine_.Load(image_);
     const sim::CodeError& e = machine_.Error();
@@ -45,14 +46,19 @@ bool SimulatedModule::Begin() {
     return true;
 }
 
+std::string SimulatedModule::UnitAt(uint32_t pc) const {
+    std::string unit;
+    const uint64_t byte = uint64_t{pc} * 4;
+    for (const auto& [start, name] : units_)
+        if (start > 0 && start <= byte) unit = name;
+    return unit;
+}
+
 std::string SimulatedModule::RuntimeFault() const {
     const sim::CodeError& e = machine_.Error();
     std::string text = RuntimeErrorLine(e.code, e.pc).value_or("Runtime Error(#" + std::to_string(e.code) + ")");
-    std::string unit = "the main program";
-    const uint64_t byte = uint64_t{e.pc} * 4;
-    for (const auto& [start, name] : units_)
-        if (start > 0 && start <= byte) unit = "function block " + name;
-    text += ", rung " + std::to_string(e.rung) + " of " + unit;
+    const std::string unit = UnitAt(e.pc);
+    text += ", rung " + std::to_string(e.rung) + " of " + (unit.empty() ? "the main program" : "function block " + unit);
     if (const sim::OpInfo* op = sim::FindOp(static_cast<uint8_t>(e.instruction)))
         text += ", instruction " + std::string(op->name);
     if (e.code == sim::kRuntimeEndOfStack && machine_.InstructionsLastScan() > instructionLimit_)
@@ -64,8 +70,14 @@ bool SimulatedModule::ScanOnce() {
     now_ = nextScan_;
     nextScan_ += scanMs_;
     ++scans_;
+    if (stop_ && stop_->load(std::memory_order_relaxed)) {
+        fault_ = kStoppedFault;
+        return false;
+    }
     if (machine_.Scan(now_)) return true;
     fault_ = RuntimeFault();
+    const sim::CodeError& e = machine_.Error();
+    if (e.rung > 0) faultAt_ = FaultPlace{UnitAt(e.pc), e.rung};
     return false;
 }
 

@@ -4,6 +4,7 @@
 // ten-minute scenario takes as long as its scans do, and every run is the same.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -26,6 +27,10 @@ public:
     // A lower per-scan instruction limit (tests of runaway programs stay quick).
     void SetInstructionLimit(uint64_t limit);
     uint64_t ScansRun() const { return scans_; }
+    // A flag another thread may raise to stop the run: the next scan then faults with
+    // kStoppedFault. The flag must outlive the module.
+    void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
+    static constexpr const char* kStoppedFault = "the run was stopped";
 
     bool Begin() override;
     uint64_t Now() const override { return now_; }
@@ -35,10 +40,13 @@ public:
     std::optional<int32_t> Read(const ScenarioTag& tag) override;
     bool Write(const ScenarioTag& tag, int32_t value) override;
     std::optional<std::string> Fault() const override { return fault_; }
+    std::optional<FaultPlace> FaultAt() const override { return faultAt_; }
 
 private:
     bool ScanOnce();
     std::string RuntimeFault() const;
+    // The function block whose code holds word `pc` ("" for the main program).
+    std::string UnitAt(uint32_t pc) const;
     uint16_t ReadRegister(uint32_t number) override;
     void WriteRegister(uint32_t number, uint16_t value) override;
 
@@ -52,6 +60,8 @@ private:
     uint64_t nextScan_ = 0;
     uint64_t scans_ = 0;
     std::optional<std::string> fault_;
+    std::optional<FaultPlace> faultAt_;
+    const std::atomic<bool>* stop_ = nullptr;
 };
 
 }  // namespace pontra::scenario

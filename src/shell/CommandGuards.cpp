@@ -19,7 +19,7 @@ using A = EditAction;
 constexpr Command kBusyCommands[] = {
     C::VerifyProgram, C::DownloadProgram, C::MakeBinFile, C::DeleteModuleProgram, C::DownloadProgramToModules,
     C::Debug, C::ToggleDebug, C::ControllerProperties, C::Cut, C::Copy, C::Paste, C::Undo, C::Save, C::SaveAs,
-    C::Exit, C::EditElement, C::Delete, C::AddRung, C::EditRungComment,
+    C::Exit, C::EditElement, C::Delete, C::AddRung, C::EditRungComment, C::RunTests,
 };
 constexpr EditAction kBusyActions[] = {A::LadderEdit, A::LadderInput, A::StTemplate, A::CloseProject,
                                        A::SaveOperation};

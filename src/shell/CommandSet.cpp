@@ -110,6 +110,11 @@ bool Enabled(CMainFrame& frame, Command command, const CommandTarget& target) {
     case C::ZoomOut: return ladder && ladder->CanZoomOut();
     case C::VerifyProgram:
     case C::Import: return project;
+    // One run at a time. The tests run in process, on an image of the program as it is
+    // when the run starts, so being online does not matter; a download is building the
+    // same program and the build would disturb it.
+    case C::RunTests: return project && !frame.testsRunning && !frame.downloadInProgress;
+    case C::ChooseTestFiles: return project && !frame.testsRunning;
     case C::EditElement:
     case C::Delete:
     case C::AddRung:
@@ -226,6 +231,8 @@ CommandOutcome Run(CMainFrame& frame, Command command, const CommandTarget& targ
     case C::EditRungComment:
     case C::WriteValue:
     case C::AddComponent:
+    case C::RunTests:
+    case C::ChooseTestFiles:
     case C::About: return CommandOutcome::FrontEnd;
     }
     return CommandOutcome::NotDone;

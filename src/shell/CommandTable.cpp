@@ -52,6 +52,10 @@ constexpr CommandInfo kTable[] = {
     {C::RunMode, "Run Mode", kControllerMenu | kToolbar, {}, "OnlineSession::SetRunMode"},
     {C::ControllerProperties, "Controller Properties...", kControllerMenu | kToolbar, {},
      "ChangeControllerProperties"},
+    // The project's scenario tests, in process on a simulated module; the front end runs
+    // them off its own thread and lists the results.
+    {C::RunTests, "Run Tests", kControllerMenu, {"Ctrl+Shift+T"}, "PrepareTestRun, ScenarioSuite::Run"},
+    {C::ChooseTestFiles, "Choose Test Files...", kControllerMenu, {}, "ChooseScenarioFiles"},
     {C::EditElement, "Edit Element", kElementMenu, {"Enter"}, "EditOperand"},
     {C::Delete, "Delete", kLadderMenus, {"Delete"}, "DeleteSelection"},
     {C::AddRung, "Add", kRungMenu, {}, "InsertRung"},

@@ -53,6 +53,8 @@ enum class Command {
     ProgramMode,
     RunMode,
     ControllerProperties,
+    RunTests,
+    ChooseTestFiles,
     EditElement,
     Delete,
     AddRung,

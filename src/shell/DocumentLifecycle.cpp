@@ -26,7 +26,7 @@ constexpr const char* kOlderVersionWarning =
     "older versions!";
 
 FileDialogRequest ProjectFileDialog(bool save, const std::string& initialPath) {
-    return {save, ".clp", "CLP Files (*.clp) | *.clp||", initialPath};
+    return {save, ".clp", "CLP Files (*.clp) | *.clp||", initialPath, {}};
 }
 
 std::string DocumentTitle(const CVessaDoc& doc) {

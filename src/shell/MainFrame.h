@@ -52,6 +52,7 @@ public:
     // Application-wide state (not saved).
     int debugMode = 0;               // non-zero while online in debug mode
     bool downloadInProgress = false;  // the download bar is visible
+    bool testsRunning = false;        // a Run Tests run has not ended yet
     std::string tagViewSubject;      // what the tag editor shows; "TYPE" while a type is edited
     std::string statusSuffix;        // the module status shown in titles while online
     // Set by every reported compiler error; cleared when a verify, compile or import starts.

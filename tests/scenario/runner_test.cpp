@@ -171,12 +171,16 @@ TEST(ScenarioRunner, RuntimeErrorsAndRunawayScansEndTheTestWithTheModulesMessage
     EXPECT_EQ(divide.line, 4);
     EXPECT_TRUE(divide.message.starts_with("Runtime Error(#103) - Divide by Zero. Program Counter = ")) << divide.message;
     EXPECT_TRUE(divide.message.ends_with(", rung 1 of the main program, instruction DIV (at 30 ms)")) << divide.message;
+    EXPECT_EQ(divide.faultUnit, "");
+    EXPECT_EQ(divide.faultRung, 1);
     ASSERT_EQ(run.results[1].failures.size(), 1u) << FailureTexts(run);
     const std::string& loop = run.results[1].failures[0].message;
     EXPECT_TRUE(loop.starts_with("Runtime Error(#100) - The End of Stack. Program Counter = ")) << loop;
     EXPECT_TRUE(loop.ends_with(", rung 3 of function block Spin, instruction JMP (the scan ran more than 100000 "
                                "instructions) (at 0 ms)"))
         << loop;
+    EXPECT_EQ(run.results[1].failures[0].faultUnit, "Spin");
+    EXPECT_EQ(run.results[1].failures[0].faultRung, 3);
     EXPECT_TRUE(run.results[2].Passed()) << FailureTexts(run);
 }
 

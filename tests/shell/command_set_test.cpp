@@ -72,7 +72,7 @@ TEST(CommandTable, AcceleratorsReachTheirCommandsAndNoKeyIsBoundTwice) {
         {"Ctrl+Z", C::Undo},   {"Alt+Backspace", C::Undo}, {"Ctrl+X", C::Cut},    {"Shift+Delete", C::Cut},
         {"Ctrl+C", C::Copy},   {"Ctrl+Insert", C::Copy},   {"Ctrl+V", C::Paste},  {"Shift+Insert", C::Paste},
         {"Ctrl+F", C::Find},   {"Enter", C::EditElement},  {"Delete", C::Delete}, {"Ctrl+T", C::ToggleBit},
-        {"F1", C::HelpTopics},
+        {"F1", C::HelpTopics}, {"Ctrl+Shift+T", C::RunTests},
     };
     for (const auto& [key, command] : keys) EXPECT_EQ(CommandForAccelerator(key), command) << key;
     std::multiset<std::string_view> bound;
@@ -150,6 +150,14 @@ TEST_F(CommandSetTest, EnablingFollowsTheFrameState) {
         {"no project: Save As", noProject, C::SaveAs, false, false},
         {"no project: Verify", noProject, C::VerifyProgram, false, false},
         {"no project: Open", noProject, C::Open, true, false},
+        {"a project: Run Tests", nothing, C::RunTests, true, false},
+        {"online: Run Tests (in process)", online, C::RunTests, true, false},
+        {"no project: Run Tests", noProject, C::RunTests, false, false},
+        {"a run going: no second", [](auto& t) { t.frame.testsRunning = true; }, C::RunTests, false, false},
+        {"a download going: Run Tests", [](auto& t) { t.frame.downloadInProgress = true; }, C::RunTests, false, false},
+        {"a project: Choose Test Files", nothing, C::ChooseTestFiles, true, false},
+        {"a run going: Choose Test Files", [](auto& t) { t.frame.testsRunning = true; }, C::ChooseTestFiles, false, false},
+        {"a run going: Save", [](auto& t) { t.frame.testsRunning = true; t.frame.SetModified(true); }, C::Save, true, false},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -159,6 +167,8 @@ TEST_F(CommandSetTest, EnablingFollowsTheFrameState) {
         t.target = CommandTarget{};
         t.target.ladder = t.view.get();
         t.frame.debugMode = 0;
+        t.frame.testsRunning = false;
+        t.frame.downloadInProgress = false;
         t.frame.bars = BarVisibility{};
         t.frame.recentFiles.clear();
         c.set(t);
