@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QToolButton>
@@ -14,9 +16,12 @@
 #include "gui/StDebugPane.h"
 #include "gui/StFindBar.h"
 #include "gui/StTextEdit.h"
+#include "gui/WriteTagDialog.h"
 #include "model/Types.h"
+#include "online/LiveWrites.h"
 #include "online/OnlineSession.h"
 #include "shell/CommandSet.h"
+#include "shell/CommandTable.h"
 #include "shell/MainFrame.h"
 #include "shell/StEditor.h"
 
@@ -87,6 +92,16 @@ StEditorWindow::StEditorWindow(CMainFrame& frame, CUnit& unit, QWidget* parent)
     find_->hide();
     layout->addWidget(find_);
     layout->addWidget(splitter_, 1);
+
+    // The pane's commands: a context menu, a double-click (a BOOL toggles, any other
+    // value opens Write Tag) and the table's keys.
+    pane_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane_, &QWidget::customContextMenuRequested, this, &StEditorWindow::ShowDebugMenu);
+    connect(pane_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        const CTag* tag = DebugViewVariable(frame_, &unit_, pane_->SelectedName());
+        if (tag) InvokeDebugCommand(tag->dataType == "BOOL" ? Command::ToggleBit : Command::WriteValue);
+    });
+    pane_->installEventFilter(this);
 
     connect(text_, &StTextEdit::findRequested, this, [this] { ShowFind(); });
     connect(text_, &StTextEdit::findNextRequested, this, [this] { FindNext(); });
@@ -203,6 +218,60 @@ void StEditorWindow::FindNext() {
         return;
     }
     find_->FindNext();
+}
+
+bool StEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pane_ && event->type() == QEvent::KeyPress) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const CommandInfo& info : CommandTable()) {
+            if (!(info.places & kDebugView)) continue;
+            for (std::string_view key : info.accelerators)
+                if (!key.empty() && QKeySequence(QString::fromLatin1(key.data(), static_cast<int>(key.size()))) == pressed) {
+                    InvokeDebugCommand(info.command);
+                    return true;
+                }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+CommandOutcome StEditorWindow::InvokeDebugCommand(Command command) {
+    CommandTarget target;
+    FillCommandTarget(target);
+    target.debugViewFocused = true;  // a menu of the pane may have taken its focus
+    const CommandOutcome outcome = InvokeCommand(frame_, command, target);
+    if (outcome == CommandOutcome::FrontEnd && command == Command::WriteValue)
+        return WriteSelectedValue() ? CommandOutcome::Done : CommandOutcome::NotDone;
+    return outcome;
+}
+
+bool StEditorWindow::WriteSelectedValue() {
+    const CTag* tag = DebugViewVariable(frame_, &unit_, pane_->SelectedName());
+    if (!tag || !frame_.online().Debugging() || frame_.online().InstanceBase(&unit_) == -1) return false;
+    WriteTagDialog dialog(frame_, &unit_, *tag, this);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void StEditorWindow::ShowDebugMenu(const QPoint& at) {
+    if (QTreeWidgetItem* item = pane_->itemAt(at)) pane_->setCurrentItem(item);
+    CommandTarget target;
+    FillCommandTarget(target);
+    target.debugViewFocused = true;
+    QMenu menu(this);
+    for (const CommandInfo& info : CommandTable()) {
+        if (!(info.places & kDebugView)) continue;
+        QAction* action = menu.addAction(QString::fromLatin1(info.text.data(), static_cast<int>(info.text.size())));
+        if (!info.accelerators[0].empty())
+            action->setShortcut(QKeySequence(
+                QString::fromLatin1(info.accelerators[0].data(), static_cast<int>(info.accelerators[0].size()))));
+        // Enabled where the line names a variable the command applies to.
+        const CTag* tag = DebugViewVariable(frame_, &unit_, target.debugViewSelection);
+        const bool applies = tag && (info.command != Command::ToggleBit || tag->dataType == "BOOL");
+        action->setEnabled(applies && CommandStateOf(frame_, info.command, target).enabled);
+        const Command command = info.command;
+        connect(action, &QAction::triggered, this, [this, command] { InvokeDebugCommand(command); });
+    }
+    menu.exec(pane_->viewport()->mapToGlobal(at));
 }
 
 }  // namespace pontra::gui

@@ -61,6 +61,16 @@ public:
     QToolButton* templateButton(int kind) const { return templateButtons_[static_cast<size_t>(kind)]; }
     QComboBox* instanceList() const { return instances_; }
 
+    // The debug pane's commands on its selected line, as its context menu, its keys and a
+    // double-click run them: Toggle Bit, and Write Value through the Write Tag dialog.
+    CommandOutcome InvokeDebugCommand(Command command);
+    // The Write Tag dialog for the selected line's variable; false when it names none or
+    // no instance is chosen.
+    bool WriteSelectedValue();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     class SessionValues : public LiveValueSource {
     public:
@@ -75,6 +85,7 @@ private:
     std::vector<int> ErrorLines() const;
     void FillInstances();
     void ChooseInstance(int index);
+    void ShowDebugMenu(const QPoint& at);
 
     CMainFrame& frame_;
     CUnit& unit_;

@@ -56,10 +56,14 @@ bool ToggleVariable(CMainFrame& frame, CUnit* unit, const std::string& text) {
     OnlineSession& session = frame.online();
     const int base = session.InstanceBase(unit);
     if (base == -1) return false;
-    const size_t end = text.find_last_not_of(' ');
-    const CTag* tag = FindTagOperand(frame, unit, end == std::string::npos ? "" : text.substr(0, end + 1));
+    const CTag* tag = DebugViewVariable(frame, unit, text);
     if (!tag || tag->dataType != "BOOL") return false;
     return InvertBool(frame, *tag, base);
+}
+
+const CTag* DebugViewVariable(CMainFrame& frame, CUnit* unit, const std::string& text) {
+    const size_t end = text.find_last_not_of(' ');
+    return FindTagOperand(frame, unit, end == std::string::npos ? "" : text.substr(0, end + 1));
 }
 
 WriteTagDialog::WriteTagDialog(CMainFrame& frame, CUnit* unit, const CTag& tag)

@@ -22,6 +22,10 @@ bool ToggleBit(CMainFrame& frame, CUnit* unit, const CElement* selected);
 // of `unit`.
 bool ToggleVariable(CMainFrame& frame, CUnit* unit, const std::string& text);
 
+// The variable a line of the debug view names (`text`, trailing blanks removed) in
+// `unit`, through its alias; null when none.
+const CTag* DebugViewVariable(CMainFrame& frame, CUnit* unit, const std::string& text);
+
 // The "Write Tag" dialog for a tag shown in the view of `unit`.
 class WriteTagDialog {
 public:

@@ -2,14 +2,20 @@
 // The debug pane beside the Structured Text editor against a soft module (pontra-sim on
 // a random loopback address) running the block: out of debug mode the initial values,
 // online the live values of the chosen instance after each read, structures folded
-// under their line, and the pane following the editor's scrolling.
+// under their line, the pane following the editor's scrolling, and Toggle Bit and
+// Write Value on its lines.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
 #include <QScrollBar>
 
 #include "StWindowBench.h"
 #include "gui/StDebugPane.h"
+#include "gui/WriteTagDialog.h"
 #include "online/OnlineBench.h"
 #include "online/OnlineSession.h"
 
@@ -123,6 +129,66 @@ TEST(StDebugPane, FollowsTheEditorsScrollingWhileOnline) {
     EXPECT_EQ(pane.verticalScrollBar()->value(), 20);
     b.bench.frame.debugMode = 0;
     b.window->DebugModeChanged();
+}
+
+// The pane's own commands on a running block: Ctrl+T toggles a BOOL variable, a
+// double-click on a number opens Write Tag, and neither does anything without a line.
+TEST(StDebugPane, TogglesAndWritesTheSelectedVariable) {
+    OnlineBench bench;
+    CProject& p = bench.project();
+    CUnit& block = AddFunctionBlock(p, "Gate", true);
+    p.types.push_back(std::make_unique<CType>("Gate"));
+    AddTag(p, block.tags, "Open", "BOOL", kUsageInput);
+    AddTag(p, block.tags, "Limit", "INT", kUsageInput).initialValue = "10";
+    AddTag(p, block.tags, "Passed", "BOOL", kUsageOutput);
+    block.text = {"Passed := Open AND Limit > 20;"};
+    AddTag(p, bench.doc().tags, "G1", "Gate");
+    AddRung(bench.doc().rungs, Els(El("JFB", {"G1"})));
+    ASSERT_TRUE(bench.Save());
+    gui::StEditorWindow window(bench.frame, block);
+    window.resize(900, 400);
+    window.show();
+    ASSERT_TRUE(bench.StartModules());
+    ASSERT_TRUE(bench.Download()) << ::testing::PrintToString(bench.Lines());
+    ASSERT_TRUE(bench.GoOnline());
+    window.DebugModeChanged();
+    window.instanceList()->setCurrentIndex(1);
+    Q_EMIT window.instanceList()->activated(1);
+    ASSERT_TRUE(bench.Poll());
+    window.LiveValuesChanged();
+    gui::StDebugPane& pane = window.debugPane();
+    const auto line = [&](const char* name) { return ValueOf(pane.Lines(), name); };
+    ASSERT_EQ(line("Limit"), 10);
+    ASSERT_EQ(line("Open"), 0);
+
+    // Ctrl+T on "Open".
+    pane.setCurrentItem(pane.topLevelItem(0));
+    pane.setFocus();
+    QTest::keyClick(&pane, Qt::Key_T, Qt::ControlModifier);
+    // A double-click on "Limit": the dialog takes 25.
+    pane.setCurrentItem(pane.topLevelItem(1));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<gui::WriteTagDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->valueField()->text(), QStringLiteral("10"));
+        dialog->valueField()->setText(QStringLiteral("25"));
+        dialog->accept();
+    });
+    Q_EMIT pane.itemDoubleClicked(pane.topLevelItem(1), 0);
+    for (int poll = 0; poll < 10 && line("Passed") != 1; ++poll) {
+        bench.host.Wait(30);
+        ASSERT_TRUE(bench.Poll());
+        window.LiveValuesChanged();
+    }
+    EXPECT_EQ(line("Open"), 1);
+    EXPECT_EQ(line("Limit"), 25);
+    EXPECT_EQ(line("Passed"), 1) << "the block ran with both";
+
+    pane.setCurrentItem(nullptr);
+    EXPECT_NE(window.InvokeDebugCommand(Command::ToggleBit), CommandOutcome::Done);
+    EXPECT_FALSE(window.WriteSelectedValue());
+    ASSERT_TRUE(bench.Stop());
+    window.DebugModeChanged();
 }
 
 }  // namespace
