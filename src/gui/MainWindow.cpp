@@ -300,7 +300,8 @@ void MainWindow::BuildDocks() {
     statusType_ = new QLabel;
     statusAddress_ = new QLabel;
     statusOnline_ = new QLabel;
-    statusOnline_->setMinimumWidth(220);
+    // The path gives way first when the online fields need the room.
+    statusProject_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(statusProject_, 1);
     for (QLabel* label : {statusType_, statusAddress_, statusOnline_}) statusBar()->addPermanentWidget(label);
     // Online: run state, task time and load, runtime error, data-valid age, a silent module.
@@ -669,6 +670,7 @@ void MainWindow::UpdateStatusBar() {
     } else {
         const CVessaDoc& doc = frame_.doc();
         statusProject_->setText(doc.pathName.empty() ? QString("Untitled") : QString::fromStdString(doc.pathName));
+        statusProject_->setToolTip(statusProject_->text());
         statusType_->setText(ToQString(doc.controllerType));
         statusAddress_->setText("Module " + ToQString(doc.moduleAddressText));
     }

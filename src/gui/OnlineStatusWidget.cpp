@@ -66,6 +66,8 @@ void OnlineStatusWidget::Show(const OnlineStatusLine& line) {
     if (!line.cpu.empty()) task += (task.empty() ? "" : "; ") + line.cpu;
     Set(taskTime_, task);
     Set(error_, line.error);
+    // A narrow window may cut the error short: the whole text stays one hover away.
+    error_->setToolTip(error_->text());
     Set(dataValid_, line.dataValid);
     Set(silent_, line.silent);
 }

@@ -359,5 +359,34 @@ TEST_F(MainWindowOnlineTest, TrendTakesTagsFromTheEditorsAndHoldsTheReads) {
     ASSERT_TRUE(Pump([&] { return frame().debugMode == 0; }));
 }
 
+// A program that stops on a runtime error: the status bar shows the module's error text
+// with its instruction and rung; going offline clears it.
+TEST_F(MainWindowOnlineTest, ARuntimeErrorShowsInTheStatusBar) {
+    CProject& p = frame().project();
+    test::AddTag(p, frame().doc().tags, "Zero", "INT");
+    test::AddTag(p, frame().doc().tags, "Quotient", "INT");
+    test::AddRung(frame().doc().rungs, test::Els(test::El("DIV", {"Level", "Zero", "Quotient"})));
+    frame().SetModified(true);
+    // "Do you really want Download Program?", then saving the modified project first.
+    script.answers = {Host::Answer::Yes, Host::Answer::Yes};
+    Trigger(C::DownloadProgram);
+    ASSERT_EQ(ModuleRegister(kRegProgramStored), 1) << ::testing::PrintToString(script.shown);
+    script.shown.clear();
+    Trigger(C::ToggleDebug);
+    ASSERT_TRUE(Pump([&] { return frame().debugMode != 0 && frame().online().DataValid(); }))
+        << ::testing::PrintToString(script.shown);
+    ASSERT_TRUE(Pump([&] { return status().error()->isVisibleTo(&status()); }))
+        << ::testing::PrintToString(script.shown);
+    const std::string error = status().error()->text().toStdString();
+    EXPECT_EQ(error.rfind("Runtime Error(#103) - Divide by Zero. Program Counter = ", 0), 0u) << error;
+    EXPECT_NE(error.find(", Rung = 3"), std::string::npos) << error;
+    if (const QByteArray folder = qgetenv("PONTRA_SCREENSHOT_DIR"); !folder.isEmpty())
+        window->grab().save(QString::fromLocal8Bit(folder) + QStringLiteral("/main_window_runtime_error.png"));
+    Trigger(C::StopDebugging);
+    ASSERT_TRUE(Pump([&] { return frame().debugMode == 0; }));
+    Settle();
+    EXPECT_FALSE(status().error()->isVisibleTo(&status()));
+}
+
 }  // namespace
 }  // namespace pontra::gui
