@@ -444,6 +444,7 @@ void MainWindow::AfterCommand(const CProject* projectBefore) {
         CloseAllDocuments();
         xref_->Clear();
         tests_->Clear();
+        trend_->Reset();
         if (frame_.HasProject()) OpenDocument("main");
     }
     RefreshAll();

@@ -101,6 +101,13 @@ void TrendDock::RemoveTag(const std::string& name) {
     if (buffer_.RemoveTag(name)) Redraw();
 }
 
+void TrendDock::Reset() {
+    while (!buffer_.Tags().empty()) buffer_.RemoveTag(buffer_.Tags().front());
+    buffer_.Clear();
+    reads_ = 0;
+    ResetZoom();
+}
+
 void TrendDock::Redraw() {
     plot_->FitValues();
     if (following_) {

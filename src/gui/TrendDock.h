@@ -59,6 +59,8 @@ public Q_SLOTS:
     // when unknown, not elementary, already there or the trend is full.
     bool AddTag(const std::string& name);
     void RemoveTag(const std::string& name);
+    // Another project: its tags and samples go.
+    void Reset();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

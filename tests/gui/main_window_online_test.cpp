@@ -144,9 +144,11 @@ TEST_F(MainWindowOnlineTest, DownloadShowsItsProgressAndTheWindowKeepsRunning) {
     std::vector<int> percents;
     int refusedAgain = 0, enabledDownloads = 0;
     bool barShown = false;
+    QString caption;
     QObject::connect(host.get(), &QtHost::progressSet, window.get(), [&](int position, int range) {
         if (range > 0) percents.push_back(position * 100 / range);
         barShown = barShown || bar.isVisible();
+        if (caption.isEmpty()) caption = bar.caption()->text();
         // A second start from the menu while the first runs: the core refuses it.
         window->RefreshCommandStates();
         if (window->action(C::DownloadProgram)->isEnabled()) ++enabledDownloads;
@@ -169,6 +171,7 @@ TEST_F(MainWindowOnlineTest, DownloadShowsItsProgressAndTheWindowKeepsRunning) {
     EXPECT_EQ(percents.back(), 100);
     EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
     EXPECT_TRUE(barShown);
+    EXPECT_EQ(caption, QStringLiteral("Download Program:"));
     EXPECT_FALSE(bar.isVisible()) << "hidden again afterwards";
     EXPECT_EQ(refusedAgain, 0);
     EXPECT_EQ(enabledDownloads, 0) << "the menu item is greyed while a download runs";
@@ -357,6 +360,10 @@ TEST_F(MainWindowOnlineTest, TrendTakesTagsFromTheEditorsAndHoldsTheReads) {
     }
     Trigger(C::StopDebugging);
     ASSERT_TRUE(Pump([&] { return frame().debugMode == 0; }));
+    // The tags belong to the project: closing it empties the trend.
+    frame().SetModified(false);
+    Trigger(C::Close);
+    EXPECT_TRUE(trend.Buffer().Tags().empty());
 }
 
 // A program that stops on a runtime error: the status bar shows the module's error text
