@@ -33,6 +33,11 @@ cat "$work/sim.out"
 # back at the online start goes to a private temporary folder.
 export PONTRA_MODBUS_PORT=${ports[1]} PONTRA_TFTP_PORT=${ports[3]} PONTRA_UDP_PORT=${ports[5]}
 export TMPDIR="$work"
+# Qt wants a private runtime folder; without a session (a CI machine) it would say so.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    export XDG_RUNTIME_DIR="$work/runtime"
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+fi
 "$cli" set "$project" --ip "$address" --yes
 
 if [ "$mode" != "--screenshots" ]; then

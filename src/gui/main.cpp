@@ -11,6 +11,17 @@
 #include "gui/QtHost.h"
 #include "gui/ScreenshotRun.h"
 
+namespace {
+
+QtMessageHandler defaultHandler = nullptr;
+
+void OffscreenMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("This plugin does not support "))) return;
+    defaultHandler(type, context, message);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace pontra::gui;
     QCommandLineParser parser;
@@ -55,6 +66,9 @@ int main(int argc, char** argv) {
     const bool headless = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (parser.isSet(shot) && headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Off screen there is no window system to size or raise windows; its plugin says so
+    // for every window, which tells a person reading the output nothing.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") defaultHandler = qInstallMessageHandler(OffscreenMessages);
     if (files.size() > 1) {
         std::fprintf(stderr, "pontra: one project file at most\n");
         return 2;
