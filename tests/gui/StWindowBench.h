@@ -7,7 +7,10 @@
 #include <memory>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 
 #include "build/BuildFixtures.h"
@@ -15,6 +18,7 @@
 #include "gui/StEditorWindow.h"
 #include "gui/StTextEdit.h"
 #include "model/Types.h"
+#include "online/OnlineBench.h"
 #include "shell/StEditor.h"
 
 namespace pontra::test {
@@ -84,5 +88,20 @@ struct StWindowBench {
     CUnit* calc = nullptr;
     std::unique_ptr<gui::StEditorWindow> window;
 };
+
+// Starts a soft module, downloads the saved project, goes online and watches the first
+// instance of the window's block, with one read shown.
+inline ::testing::AssertionResult WatchFirstInstance(OnlineBench& bench, gui::StEditorWindow& window) {
+    if (!bench.StartModules()) return ::testing::AssertionFailure() << "no soft module";
+    if (!bench.Download()) return ::testing::AssertionFailure() << ::testing::PrintToString(bench.Lines());
+    if (!bench.GoOnline()) return ::testing::AssertionFailure() << ::testing::PrintToString(bench.host.Messages());
+    window.DebugModeChanged();
+    if (window.instanceList()->count() < 2) return ::testing::AssertionFailure() << "no instance to choose";
+    window.instanceList()->setCurrentIndex(1);
+    Q_EMIT window.instanceList()->activated(1);
+    if (!bench.Poll()) return ::testing::AssertionFailure() << "no read";
+    window.LiveValuesChanged();
+    return ::testing::AssertionSuccess();
+}
 
 }  // namespace pontra::test

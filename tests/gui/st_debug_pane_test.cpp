@@ -148,14 +148,7 @@ TEST(StDebugPane, TogglesAndWritesTheSelectedVariable) {
     gui::StEditorWindow window(bench.frame, block);
     window.resize(900, 400);
     window.show();
-    ASSERT_TRUE(bench.StartModules());
-    ASSERT_TRUE(bench.Download()) << ::testing::PrintToString(bench.Lines());
-    ASSERT_TRUE(bench.GoOnline());
-    window.DebugModeChanged();
-    window.instanceList()->setCurrentIndex(1);
-    Q_EMIT window.instanceList()->activated(1);
-    ASSERT_TRUE(bench.Poll());
-    window.LiveValuesChanged();
+    ASSERT_TRUE(WatchFirstInstance(bench, window));
     gui::StDebugPane& pane = window.debugPane();
     const auto line = [&](const char* name) { return ValueOf(pane.Lines(), name); };
     ASSERT_EQ(line("Limit"), 10);

@@ -71,14 +71,7 @@ TEST(StEditorScreenshots, SpeedRampOfflineWithAnErrorAndOnline) {
     window.ModelChanged();
     ASSERT_TRUE(window.text().ErrorLines().empty());
     ASSERT_TRUE(bench.Save());
-    ASSERT_TRUE(bench.StartModules());
-    ASSERT_TRUE(bench.Download()) << ::testing::PrintToString(bench.Lines());
-    ASSERT_TRUE(bench.GoOnline());
-    window.DebugModeChanged();
-    window.instanceList()->setCurrentIndex(1);
-    Q_EMIT window.instanceList()->activated(1);
-    ASSERT_TRUE(bench.Poll());
-    window.LiveValuesChanged();
+    ASSERT_TRUE(WatchFirstInstance(bench, window));
     const size_t speed = window.core().Text().LineStart(13) + 4;  // "Speed" of "    Speed := Speed - Step;"
     window.core().SetSelection(speed, speed + 5);
     window.text().ShowCore();
