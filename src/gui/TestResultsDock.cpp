@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "files/ComponentFileText.h"
 #include "gui/QtText.h"
 #include "scenario/ScenarioFileChoice.h"
 #include "scenario/ScenarioSuite.h"
@@ -311,7 +312,10 @@ void TestResultsDock::ShowSource(const std::string& path, const std::string& nam
     }
     QByteArray bytes = file.readAll();
     bytes.replace("\r\n", "\n");
-    source_->setPlainText(ToQString(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    // Decoded as the run read it; a file the run refused for its encoding shows as UTF-8.
+    const ComponentFileText decoded =
+        DecodeComponentFile(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    source_->setPlainText(decoded.errors.empty() ? ToQString(decoded.text) : QString::fromUtf8(bytes));
     QString title = ToQString(name);
     if (line > 0) title += QStringLiteral(", line %1").arg(line);
     if (line > 0 && column > 0) title += QStringLiteral(", column %1").arg(column);

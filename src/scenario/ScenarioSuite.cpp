@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/ComponentFileText.h"
 #include "scenario/ScenarioParser.h"
 #include "scenario/ScenarioRunner.h"
 
@@ -31,7 +32,14 @@ bool ScenarioSuite::LoadFile(const std::string& path, const std::string& name, s
         errors.push_back({name, {1, 1}, "the file is larger than " + std::to_string(kMaxScenarioFileBytes) + " bytes"});
         return false;
     }
-    return LoadText(text, name, errors);
+    // Written in any editor: UTF-8 (with or without its mark) becomes the project's
+    // Windows-1252, as component files do, so a tag named with an accent is found.
+    const ComponentFileText decoded = DecodeComponentFile(text);
+    if (!decoded.errors.empty()) {
+        errors.push_back({name, {decoded.errors.front().first, 1}, decoded.errors.front().second});
+        return false;
+    }
+    return LoadText(decoded.text, name, errors);
 }
 
 bool ScenarioSuite::LoadText(const std::string& text, const std::string& path, std::vector<ScenarioError>& errors) {

@@ -168,5 +168,42 @@ TEST_F(ScenarioBinding, ValuesInEveryDisplayStyle) {
     for (const auto& f : run.results[0].failures) ADD_FAILURE() << f.Text();
 }
 
+// A scenario file from any editor: Windows-1252 as the project, or UTF-8 with or
+// without its mark, converted; a character the project cannot hold is an error on its
+// line and nothing is loaded.
+TEST(ScenarioSuite, ReadsWindows1252AndUtf8Files) {
+    TempDir dir;
+    const std::string body = "TEST \"a\"\n    SET F\xF6rderband = 1\nEND\n";  // Windows-1252 ö
+    const std::string utf8 = "TEST \"a\"\n    SET F\xC3\xB6rderband = 1\nEND\n";
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string error;  // empty: loads with the tag "F\xF6rderband"
+    } cases[] = {
+        {"cp1252.test", body, ""},
+        {"utf8.test", utf8, ""},
+        {"bom.test", "\xEF\xBB\xBF" + utf8, ""},
+        {"crlf.test", "TEST \"a\"\r\n    SET F\xC3\xB6rderband = 1\r\nEND\r\n", ""},
+        {"arrow.test", "# a \xE2\x86\x92 b\n" + utf8,
+         "arrow.test:1:1: error: Character U+2192 can't be stored, the project's text is Windows-1252"},
+    };
+    for (const auto& c : cases) {
+        WriteText(dir.File(c.name), c.bytes);
+        ScenarioSuite suite;
+        std::vector<ScenarioError> errors;
+        const bool loaded = suite.LoadFile(dir.File(c.name), c.name, errors);
+        if (!c.error.empty()) {
+            EXPECT_FALSE(loaded) << c.name;
+            ASSERT_EQ(errors.size(), 1u) << c.name;
+            EXPECT_EQ(errors[0].Text(), c.error);
+            continue;
+        }
+        ASSERT_TRUE(loaded) << c.name << ": " << (errors.empty() ? "" : errors[0].Text());
+        ASSERT_EQ(suite.Files().size(), 1u);
+        ASSERT_EQ(suite.Files()[0].tests.size(), 1u);
+        EXPECT_EQ(suite.Files()[0].tests[0].steps.at(0).condition.tag, "F\xF6rderband") << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace pontra::scenario::test
