@@ -21,6 +21,7 @@
 #include <cctype>
 #include <functional>
 
+#include "gui/CommandKeys.h"
 #include "gui/CommentEditor.h"
 #include "gui/OperandEditor.h"
 #include "gui/QtText.h"
@@ -607,17 +608,9 @@ void LadderEditor::keyPressEvent(QKeyEvent* event) {
 
 bool LadderEditor::InvokeAccelerator(const QKeyEvent& event) {
     // The keys the table gives the commands of the ladder's context menus (Toggle Bit).
-    const QKeySequence pressed(event.keyCombination());
-    for (const CommandInfo& info : CommandTable()) {
-        if (!(info.places & (kElementMenu | kRungMenu | kBranchMenu))) continue;
-        for (std::string_view key : info.accelerators)
-            if (!key.empty() &&
-                QKeySequence(QString::fromLatin1(key.data(), static_cast<int>(key.size()))) == pressed) {
-                Invoke(info.command);
-                return true;
-            }
-    }
-    return false;
+    const std::optional<Command> command = CommandOfKey(event, kElementMenu | kRungMenu | kBranchMenu);
+    if (command) Invoke(*command);
+    return command.has_value();
 }
 
 void LadderEditor::wheelEvent(QWheelEvent* event) {
@@ -749,9 +742,7 @@ void LadderEditor::ShowMenu(uint32_t place, const QPoint& globalPos, const std::
     for (const CommandInfo& info : CommandTable()) {
         if (!(info.places & place)) continue;
         QAction* action = menu.addAction(QString::fromLatin1(info.text.data(), static_cast<int>(info.text.size())));
-        if (!info.accelerators.empty() && !info.accelerators[0].empty())
-            action->setShortcut(QKeySequence(
-                QString::fromLatin1(info.accelerators[0].data(), static_cast<int>(info.accelerators[0].size()))));
+        action->setShortcuts(ShortcutsOf(info));
         const CommandState state = CommandStateOf(frame_, info.command, target);
         action->setEnabled(state.enabled);
         const Command command = info.command;

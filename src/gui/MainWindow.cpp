@@ -20,6 +20,7 @@
 
 #include "gui/AboutDialog.h"
 #include "gui/AddComponentDialog.h"
+#include "gui/CommandKeys.h"
 #include "gui/CrossReferenceDock.h"
 #include "gui/DocumentFactory.h"
 #include "gui/DownloadBar.h"
@@ -172,10 +173,7 @@ void MainWindow::BuildActions() {
         const bool inMenus = info.places & (kFileMenu | kEditMenu | kViewMenu | kControllerMenu | kHelpMenu | kToolbar);
         if (!inMenus) continue;
         auto* action = new QAction(ToQString(info.text), this);
-        QList<QKeySequence> keys;
-        for (std::string_view key : info.accelerators)
-            if (!key.empty()) keys << QKeySequence(QString::fromLatin1(key.data(), static_cast<int>(key.size())));
-        action->setShortcuts(keys);
+        action->setShortcuts(ShortcutsOf(info));
         action->setShortcutContext(Qt::WindowShortcut);
         const bool checkable = info.command == C::ViewToolbar || info.command == C::ViewStatusBar ||
                                info.command == C::ViewInstructionBar || info.command == C::ViewProjectBar ||

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/CommandKeys.h"
 #include "gui/QtText.h"
 #include "gui/StDebugPane.h"
 #include "gui/StFindBar.h"
@@ -222,14 +223,9 @@ void StEditorWindow::FindNext() {
 
 bool StEditorWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pane_ && event->type() == QEvent::KeyPress) {
-        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-        for (const CommandInfo& info : CommandTable()) {
-            if (!(info.places & kDebugView)) continue;
-            for (std::string_view key : info.accelerators)
-                if (!key.empty() && QKeySequence(QString::fromLatin1(key.data(), static_cast<int>(key.size()))) == pressed) {
-                    InvokeDebugCommand(info.command);
-                    return true;
-                }
+        if (const std::optional<Command> command = CommandOfKey(*static_cast<QKeyEvent*>(event), kDebugView)) {
+            InvokeDebugCommand(*command);
+            return true;
         }
     }
     return QWidget::eventFilter(watched, event);
@@ -261,9 +257,7 @@ void StEditorWindow::ShowDebugMenu(const QPoint& at) {
     for (const CommandInfo& info : CommandTable()) {
         if (!(info.places & kDebugView)) continue;
         QAction* action = menu.addAction(QString::fromLatin1(info.text.data(), static_cast<int>(info.text.size())));
-        if (!info.accelerators[0].empty())
-            action->setShortcut(QKeySequence(
-                QString::fromLatin1(info.accelerators[0].data(), static_cast<int>(info.accelerators[0].size()))));
+        action->setShortcuts(ShortcutsOf(info));
         // Enabled where the line names a variable the command applies to.
         const CTag* tag = DebugViewVariable(frame_, &unit_, target.debugViewSelection);
         const bool applies = tag && (info.command != Command::ToggleBit || tag->dataType == "BOOL");
