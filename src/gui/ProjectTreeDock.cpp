@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QTimer>
 #include <QTreeWidget>
+#include <functional>
 
 #include "gui/QtText.h"
 #include "shell/CommandSet.h"
@@ -57,24 +58,43 @@ void ProjectTreeDock::Rebuild() {
     // An item's name being edited stays; the commit rebuilds the tree.
     QWidget* focus = QApplication::focusWidget();
     if (focus && qobject_cast<QLineEdit*>(focus) && tree_->isAncestorOf(focus)) return;
+    std::vector<TreeItem> items;
+    if (frame_.HasProject()) {
+        std::vector<std::string> library;
+        for (const auto& entry : frame_.standardLibrary)
+            if (entry->kind == "FUNCTION_BLOCK") library.push_back(entry->name);
+        items = BuildProjectTree(frame_.project(), library);
+    }
+    // Online the window refreshes after every read: a tree that shows the same keeps its
+    // rows, and with them its scroll position and an open context menu's row.
+    if (items == items_ && Shows(items_)) return;
     building_ = true;
     const bool firstBuild = tree_->topLevelItemCount() == 0;
     QSet<QString> expanded;
     for (int i = 0; i < tree_->topLevelItemCount(); ++i) CollectExpanded(tree_->topLevelItem(i), expanded);
     const QString current = tree_->currentItem() ? PathOf(tree_->currentItem()) : QString();
     tree_->clear();
-    items_.clear();
-    if (frame_.HasProject()) {
-        std::vector<std::string> library;
-        for (const auto& entry : frame_.standardLibrary)
-            if (entry->kind == "FUNCTION_BLOCK") library.push_back(entry->name);
-        items_ = BuildProjectTree(frame_.project(), library);
-    }
+    items_ = std::move(items);
     for (const TreeItem& item : items_) Add(nullptr, item);
     for (int i = 0; i < tree_->topLevelItemCount(); ++i) Expand(tree_->topLevelItem(i), expanded, 0, firstBuild);
     if (!current.isEmpty())
         if (QTreeWidgetItem* row = Find(current.split('/'))) tree_->setCurrentItem(row);
     building_ = false;
+}
+
+bool ProjectTreeDock::Shows(const std::vector<TreeItem>& items) const {
+    // Each row with its item's text (an in-place edit the core refused changed a text).
+    const std::function<bool(QTreeWidgetItem*, const TreeItem&)> same = [&](QTreeWidgetItem* row, const TreeItem& item) {
+        if (row->text(0) != ToQString(item.text) || row->childCount() != static_cast<int>(item.children.size()))
+            return false;
+        for (int i = 0; i < row->childCount(); ++i)
+            if (!same(row->child(i), item.children[static_cast<size_t>(i)])) return false;
+        return true;
+    };
+    if (tree_->topLevelItemCount() != static_cast<int>(items.size())) return false;
+    for (int i = 0; i < tree_->topLevelItemCount(); ++i)
+        if (!same(tree_->topLevelItem(i), items[static_cast<size_t>(i)])) return false;
+    return true;
 }
 
 void ProjectTreeDock::Add(QTreeWidgetItem* parent, const TreeItem& item) {
@@ -152,7 +172,11 @@ void ProjectTreeDock::ShowMenu(const QPoint& at) {
     }
     QAction* rename = menu.addAction("Rename");
     rename->setEnabled(CanRename(copy.role));
-    connect(rename, &QAction::triggered, this, [this, row] { tree_->editItem(row, 0); });
+    // The row is found again: the tree may have been rebuilt while the menu was open.
+    const QStringList path = PathOf(row).split('/');
+    connect(rename, &QAction::triggered, this, [this, path] {
+        if (QTreeWidgetItem* again = Find(path)) tree_->editItem(again, 0);
+    });
     menu.exec(tree_->viewport()->mapToGlobal(at));
 }
 

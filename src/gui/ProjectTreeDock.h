@@ -42,6 +42,8 @@ Q_SIGNALS:
 
 private:
     void Add(QTreeWidgetItem* parent, const TreeItem& item);
+    // Whether the rows show exactly these items.
+    bool Shows(const std::vector<TreeItem>& items) const;
     void OnDoubleClick(QTreeWidgetItem* row);
     void OnEdited(QTreeWidgetItem* row);
     void ShowMenu(const QPoint& at);

@@ -33,6 +33,8 @@ struct TreeItem {
     std::string unit;  // the component (or type) the item stands for, when it does
     TreePicture picture = TreePicture::None;
     std::vector<TreeItem> children;
+
+    bool operator==(const TreeItem&) const = default;
 };
 
 // The three top-level items "Revision", "Tasks" and "Data Types" with everything below.

@@ -104,5 +104,33 @@ TEST_F(ProjectTree, ADuplicateNameIsRefusedWithTheCoreMessage) {
     EXPECT_EQ(ramps, 1);
 }
 
+// The window refreshes after every read while online: a tree that shows the same keeps
+// its rows (so its scroll position and an open menu's row stay); a change rebuilds it.
+TEST_F(ProjectTree, KeepsItsRowsUntilTheProjectChanges) {
+    ASSERT_TRUE(window->StartUp(MakeProject("Line.clp")));
+    ProjectTreeDock* tree = window->projectTree();
+    QTreeWidgetItem* tags = tree->Find({"Tasks", "Main Task", "Main Program", "Tags"});
+    ASSERT_NE(tags, nullptr);
+    window->RefreshAll();
+    EXPECT_EQ(tree->Find({"Tasks", "Main Task", "Main Program", "Tags"}), tags) << "the same row";
+    // A text changed in place and refused comes back with a rebuild.
+    QTreeWidgetItem* major = tree->Find({"Revision", "Major"});
+    ASSERT_NE(major, nullptr);
+    ASSERT_EQ(major->childCount(), 1);
+    const QString number = major->child(0)->text(0);
+    tree->tree()->blockSignals(true);
+    major->child(0)->setText(0, QStringLiteral("x"));
+    tree->tree()->blockSignals(false);
+    tree->Rebuild();
+    EXPECT_EQ(tree->Find({"Revision", "Major"})->child(0)->text(0), number);
+    // A new function block: rebuilt with it.
+    const TreeItem* blocks = tree->ItemOf(tree->Find({"Tasks", "Function Blocks"}));
+    ASSERT_NE(blocks, nullptr);
+    AnswerAddComponent("Ramp");
+    Q_EMIT tree->commandRequested(Command::AddComponent, *blocks);
+    Settle();
+    EXPECT_NE(tree->Find({"Tasks", "Function Blocks", "Ramp"}), nullptr);
+}
+
 }  // namespace
 }  // namespace pontra::gui
