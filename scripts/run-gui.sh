@@ -51,6 +51,6 @@ shots=$(cd "$shots" && pwd)
 "$pontra" --screenshot "$shots/main-offline.png" "$project"
 "$pontra" --screenshot "$shots/tags-offline.png" --window tags "$project"
 "$cli" download "$project" --yes > /dev/null
-"$pontra" --screenshot "$shots/main-online.png" --online "$address" --trend ZoneOccupied --trend RunOn.ACC "$project"
+"$pontra" --screenshot "$shots/main-online.png" --online "$address" --trend ZoneOccupied --trend RunOn.ACC --trend ZoneSensor "$project"
 "$pontra" --screenshot "$shots/tags-online.png" --window tags --online "$address" "$project"
 echo "Screenshots of the main window: $shots/main-offline.png, $shots/tags-offline.png, $shots/main-online.png, $shots/tags-online.png"

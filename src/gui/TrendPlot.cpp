@@ -188,6 +188,10 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         p.fillRect(lane, QColor(248, 248, 248));
         p.setPen(QColor(200, 200, 200));
         p.drawLine(lane.topLeft(), lane.topRight());
+        // The name sits between the 0 and 1 levels, so the trace never runs through it.
+        p.setPen(Colour(i).darker(120));
+        p.drawText(lane.adjusted(6, 0, -6, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                   fm.elidedText(ToQString(buffer_.Tags()[i]), Qt::ElideMiddle, int(lane.width() / 3)));
         p.setPen(palette().windowText().color());
         if (lane.height() >= 2 * fm.ascent()) {
             p.drawText(QPointF(area.left() - fm.horizontalAdvance(QStringLiteral("1")) - 5, Y(i, 1) + fm.ascent() / 2.0 - 1),

@@ -120,13 +120,16 @@ std::optional<std::string> TrendName(CProject& project, CUnit* unit, std::string
     if (operand.empty()) return std::nullopt;
     // A function block's tags hold one value per instance.
     if (unit) return std::nullopt;
-    const TagRef ref = FindOperandTag(MainProgramScope(project), operand);
+    // An alias is trended under its own name with the value of the tag it stands for.
+    const UnitScope scope = MainProgramScope(project);
+    const TagRef ref = ResolveAlias(scope, FindOperandTag(scope, operand));
     if (!ref || !IsElementary(ref.tag->dataType)) return std::nullopt;
     return std::string(operand);
 }
 
 bool TrendIsDigital(CProject& project, const std::string& name) {
-    const TagRef ref = FindOperandTag(MainProgramScope(project), name);
+    const UnitScope scope = MainProgramScope(project);
+    const TagRef ref = ResolveAlias(scope, FindOperandTag(scope, name));
     return ref && ref.tag->dataType == "BOOL";
 }
 
@@ -135,7 +138,7 @@ std::vector<std::optional<double>> TrendValues(CMainFrame& frame, const std::vec
     values.reserve(tags.size());
     const UnitScope scope = MainProgramScope(frame.project());
     for (const auto& name : tags) {
-        const CTag* tag = FindOperandTag(scope, name).tag;
+        const CTag* tag = ResolveAlias(scope, FindOperandTag(scope, name)).tag;
         std::optional<int32_t> live;
         if (tag) live = frame.online().LiveValue(*tag, frame.online().InstanceBase(nullptr));
         values.push_back(live ? std::optional<double>(*live) : std::nullopt);

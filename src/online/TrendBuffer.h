@@ -74,7 +74,7 @@ private:
 
 // The name under which an operand of a unit's code (null: the main program) can go on
 // the trend: a tag or member the main program names (controller tags included) with one
-// value of an elementary type. None for a literal, a structure, an indexed access, a
+// value of an elementary type (an alias for the value it stands for). None for a literal, a structure, an indexed access, a
 // name not known, or any operand of a function block (its tags hold one value per
 // instance).
 std::optional<std::string> TrendName(CProject& project, CUnit* unit, std::string_view operand);

@@ -294,7 +294,10 @@ TEST_F(MainWindowOnlineTest, ASilentModuleIsReportedOnceAndTheSessionRecovers) {
 // Tags reach the trend from a ladder operand's menu and by dragging from the tag editor
 // or a ladder operand; the trend then holds the values each read brings.
 TEST_F(MainWindowOnlineTest, TrendTakesTagsFromTheEditorsAndHoldsTheReads) {
-    script.answers = {Host::Answer::Yes};
+    // An alias goes on the trend under its own name with the lamp's value.
+    test::AddTag(frame().project(), frame().doc().tags, "LampShown", "BOOL").alias = "Lamp";
+    frame().SetModified(true);
+    script.answers = {Host::Answer::Yes, Host::Answer::Yes};
     Trigger(C::DownloadProgram);
     auto* tags = dynamic_cast<TagEditor*>(window->OpenDocument("tags"));
     ASSERT_NE(tags, nullptr);
@@ -337,7 +340,8 @@ TEST_F(MainWindowOnlineTest, TrendTakesTagsFromTheEditorsAndHoldsTheReads) {
     };
     drop(tags->model()->mimeData({accumulator, tags->model()->index(accumulator.row(), 3, timerRow)}));
     drop(ladder->TrendDragData(ladder->ElementRect(Element(2, 1)).center()));
-    EXPECT_EQ(trend.Buffer().Tags(), (std::vector<std::string>{"Lamp", "T1.ACC", "Input"}));
+    EXPECT_TRUE(window->AddToTrend(QStringLiteral("LampShown")));
+    EXPECT_EQ(trend.Buffer().Tags(), (std::vector<std::string>{"Lamp", "T1.ACC", "Input", "LampShown"}));
 
     Trigger(C::ToggleDebug);
     ASSERT_TRUE(Pump([&] { return frame().debugMode != 0 && frame().online().DataValid(); }));
@@ -350,6 +354,8 @@ TEST_F(MainWindowOnlineTest, TrendTakesTagsFromTheEditorsAndHoldsTheReads) {
     const auto& timerSeries = trend.Buffer().Series(1);
     EXPECT_EQ(lampSeries.front().value, 0);
     EXPECT_EQ(trend.Buffer().Series(2).back().value, 1);
+    EXPECT_EQ(trend.Buffer().Series(3).front().value, 0);
+    EXPECT_EQ(trend.Buffer().Series(3).back().value, 1);
     ASSERT_GE(timerSeries.size(), 3u);
     EXPECT_GT(timerSeries.back().value, timerSeries.front().value) << "the timer runs";
     EXPECT_EQ(timerSeries.size(), lampSeries.size()) << "one sample of each tag per read";

@@ -111,6 +111,9 @@ TEST(TrendName, OnlyElementaryValuesOfTheMainProgramOrTheController) {
     AddTag(p, p.doc.tags, "Lamp", "BOOL");
     AddTag(p, p.doc.tags, "T1", "TIMER");
     AddTag(p, p.doc.tags, "Levels", "INT[4]");
+    AddTag(p, p.doc.tags, "Done", "BOOL").alias = "T1.DN";
+    AddTag(p, p.doc.tags, "Timer", "TIMER").alias = "T1";
+    AddTag(p, p.doc.tags, "Loop", "BOOL").alias = "Loop";
     ASSERT_FALSE(p.doc.controllerTags.empty());
     const CTag& io = *p.doc.controllerTags.front();
     ASSERT_FALSE(io.members.empty()) << io.name;
@@ -130,6 +133,9 @@ TEST(TrendName, OnlyElementaryValuesOfTheMainProgramOrTheController) {
         {nullptr, "T1.DN", "T1.DN"},
         {nullptr, "T1", std::nullopt},          // a structure has no single value
         {nullptr, "Levels[2]", "Levels[2]"},
+        {nullptr, "Done", "Done"},              // an alias, read through to T1.DN
+        {nullptr, "Timer", std::nullopt},       // an alias of a structure
+        {nullptr, "Loop", std::nullopt},        // an alias chain with no end
         {nullptr, "Levels", std::nullopt},      // the whole array
         {nullptr, "Levels[Lamp]", std::nullopt}, // changes with every scan
         {nullptr, "25", std::nullopt},
@@ -143,6 +149,9 @@ TEST(TrendName, OnlyElementaryValuesOfTheMainProgramOrTheController) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(TrendName(p, c.unit, c.operand), c.name) << (c.unit ? "in Zone: " : "") << c.operand;
+    EXPECT_TRUE(TrendIsDigital(p, "Done"));
+    EXPECT_TRUE(TrendIsDigital(p, "Lamp"));
+    EXPECT_FALSE(TrendIsDigital(p, "T1.ACC"));
 }
 
 } // namespace
