@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <vector>
 
 #include "build/TagLayout.h"
 #include "model/Project.h"
@@ -34,10 +35,15 @@ constexpr int kMaxMemberDepth = 32;
 constexpr int kMaxArrayElements = 80000;
 
 struct BuildState {
+    BuildState(const CProject& p, long most = kMaxMemberNodes) : project(p), limit(most) {}
     const CProject& project;
-    long limit = kMaxMemberNodes;
+    long limit;
     long nodes = 0;
     bool cut = false;  // a member was left out for the limit
+    // The structures being expanded on the way down. A type that holds itself (refused
+    // when declared, but a file or a broken import can carry one) stops there: without
+    // this a few lines of text built the node limit's worth of ever longer names.
+    std::vector<const TagList*> open;
 };
 
 std::unique_ptr<CTag> NewMember(const CTag& parent, std::string name, const std::string& type) {
@@ -87,7 +93,8 @@ void Build(BuildState& state, CTag& tag, int depth) {
         return;
     }
     const TagList* declarations = MemberDeclarations(state.project, type);
-    if (!declarations) return;
+    if (!declarations || std::find(state.open.begin(), state.open.end(), declarations) != state.open.end()) return;
+    state.open.push_back(declarations);
     for (const auto& d : *declarations) {
         auto member = NewMember(tag, tag.name + "." + d->name, d->dataType);
         member->initialValue = d->initialValue;
@@ -103,6 +110,7 @@ void Build(BuildState& state, CTag& tag, int depth) {
         member->choiceValues = d->choiceValues;
         BuildChild(state, tag, std::move(member), depth);
     }
+    state.open.pop_back();
 }
 
 bool ParseDimension(std::string_view text, int& value) {
@@ -180,12 +188,12 @@ const TagList* MemberDeclarations(const CProject& project, std::string_view type
 }
 
 void BuildMembers(const CProject& project, CTag& tag) {
-    BuildState state{project};
+    BuildState state(project);
     Build(state, tag, 0);
 }
 
 bool BuildMembersWithin(const CProject& project, CTag& tag, long maxNodes, long& built) {
-    BuildState state{project, std::min<long>(std::max<long>(maxNodes, 0), kMaxMemberNodes)};
+    BuildState state(project, std::min<long>(std::max<long>(maxNodes, 0), kMaxMemberNodes));
     Build(state, tag, 0);
     built = state.nodes;
     if (!state.cut) return true;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "build/TagLayout.h"
 #include "model/Naming.h"
 #include "model/Project.h"
@@ -75,15 +77,38 @@ TEST(Types, FunctionBlockInstancesMirrorTheBlocksTags) {
     EXPECT_EQ(instance->members[1]->members.size(), 16u);
 }
 
+// A type that holds itself, directly or through another, only comes from a file (it is
+// refused when declared); its instances stop where the type comes round again, however
+// many members repeat it.
 TEST(Types, RecursiveTypesFromAFileStayFinite) {
     auto project = NewProject();
-    auto type = std::make_unique<CType>("Loop");
-    type->members.push_back(std::make_unique<CTag>("Self", "Loop"));
-    project->types.push_back(std::move(type));
+    auto loop = std::make_unique<CType>("Loop");
+    loop->members.push_back(std::make_unique<CTag>("Self", "Loop"));
+    loop->members.push_back(std::make_unique<CTag>("Again", "Loop[4]"));
+    loop->members.push_back(std::make_unique<CTag>("Other", "Pair"));
+    loop->members.push_back(std::make_unique<CTag>("Count", "SINT"));
+    project->types.push_back(std::move(loop));
+    auto pair = std::make_unique<CType>("Pair");
+    pair->members.push_back(std::make_unique<CTag>("Back", "Loop"));
+    project->types.push_back(std::move(pair));
+
     auto tag = Built(*project, "L", "Loop");
-    int depth = 0;
-    for (const CTag* t = tag.get(); !t->members.empty(); t = t->members[0].get()) ++depth;
-    EXPECT_LE(depth, 40);
+    std::vector<std::string> names;
+    std::function<void(const CTag&)> walk = [&](const CTag& t) {
+        for (const auto& m : t.members) {
+            names.push_back(m->name);
+            walk(*m);
+        }
+    };
+    walk(*tag);
+    EXPECT_EQ(names, (std::vector<std::string>{"L.Self", "L.Again", "L.Again[0]", "L.Again[1]", "L.Again[2]",
+                                               "L.Again[3]", "L.Other", "L.Other.Back", "L.Count", "L.Count.0",
+                                               "L.Count.1", "L.Count.2", "L.Count.3", "L.Count.4", "L.Count.5",
+                                               "L.Count.6", "L.Count.7"}));
+    // An instance of the type that others hold stops at its own type only.
+    auto other = Built(*project, "P", "Pair");
+    ASSERT_EQ(other->members.size(), 1u);
+    EXPECT_EQ(other->members[0]->members.size(), 4u) << "P.Back is a Loop";
     EXPECT_EQ(CheckTypeRecursion(*project, "Loop", "Loop"), "Can't use Type Loop because of recursion!");
 }
 
