@@ -188,7 +188,7 @@ void TrendPlot::paintEvent(QPaintEvent*) {
         p.fillRect(lane, QColor(248, 248, 248));
         p.setPen(QColor(200, 200, 200));
         p.drawLine(lane.topLeft(), lane.topRight());
-        // The name sits between the 0 and 1 levels, so the trace never runs through it.
+        // Named inside the lane, between its 0 and 1 levels.
         p.setPen(Colour(i).darker(120));
         p.drawText(lane.adjusted(6, 0, -6, 0), Qt::AlignLeft | Qt::AlignVCenter,
                    fm.elidedText(ToQString(buffer_.Tags()[i]), Qt::ElideMiddle, int(lane.width() / 3)));

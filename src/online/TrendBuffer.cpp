@@ -93,6 +93,12 @@ std::string Number(double value, const char* format) {
     return buffer;
 }
 
+// The tag a trend name reads: an alias is trended under its own name with the value of
+// the tag it stands for.
+const CTag* TrendedTag(const UnitScope& scope, std::string_view name) {
+    return ResolveAlias(scope, FindOperandTag(scope, name)).tag;
+}
+
 } // namespace
 
 void TrendBuffer::WriteCsv(std::ostream& out) const {
@@ -120,17 +126,14 @@ std::optional<std::string> TrendName(CProject& project, CUnit* unit, std::string
     if (operand.empty()) return std::nullopt;
     // A function block's tags hold one value per instance.
     if (unit) return std::nullopt;
-    // An alias is trended under its own name with the value of the tag it stands for.
-    const UnitScope scope = MainProgramScope(project);
-    const TagRef ref = ResolveAlias(scope, FindOperandTag(scope, operand));
-    if (!ref || !IsElementary(ref.tag->dataType)) return std::nullopt;
+    const CTag* tag = TrendedTag(MainProgramScope(project), operand);
+    if (!tag || !IsElementary(tag->dataType)) return std::nullopt;
     return std::string(operand);
 }
 
 bool TrendIsDigital(CProject& project, const std::string& name) {
-    const UnitScope scope = MainProgramScope(project);
-    const TagRef ref = ResolveAlias(scope, FindOperandTag(scope, name));
-    return ref && ref.tag->dataType == "BOOL";
+    const CTag* tag = TrendedTag(MainProgramScope(project), name);
+    return tag && tag->dataType == "BOOL";
 }
 
 std::vector<std::optional<double>> TrendValues(CMainFrame& frame, const std::vector<std::string>& tags) {
@@ -138,7 +141,7 @@ std::vector<std::optional<double>> TrendValues(CMainFrame& frame, const std::vec
     values.reserve(tags.size());
     const UnitScope scope = MainProgramScope(frame.project());
     for (const auto& name : tags) {
-        const CTag* tag = ResolveAlias(scope, FindOperandTag(scope, name)).tag;
+        const CTag* tag = TrendedTag(scope, name);
         std::optional<int32_t> live;
         if (tag) live = frame.online().LiveValue(*tag, frame.online().InstanceBase(nullptr));
         values.push_back(live ? std::optional<double>(*live) : std::nullopt);

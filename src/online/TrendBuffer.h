@@ -74,9 +74,9 @@ private:
 
 // The name under which an operand of a unit's code (null: the main program) can go on
 // the trend: a tag or member the main program names (controller tags included) with one
-// value of an elementary type (an alias for the value it stands for). None for a literal, a structure, an indexed access, a
-// name not known, or any operand of a function block (its tags hold one value per
-// instance).
+// value of an elementary type (an alias: the value it stands for). None for a literal, a
+// structure, an indexed access, a name not known, or any operand of a function block
+// (its tags hold one value per instance).
 std::optional<std::string> TrendName(CProject& project, CUnit* unit, std::string_view operand);
 // Whether a trend name (as TrendName gives it) is a BOOL, drawn as a 0/1 lane.
 bool TrendIsDigital(CProject& project, const std::string& name);
